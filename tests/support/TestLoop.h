@@ -1,0 +1,44 @@
+#pragma once
+// A small event loop for tests: the thread that runs it is the "main thread".
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "hid/EventLoop.h"
+
+namespace orvix::test {
+
+class TestLoop final : public EventLoop {
+public:
+    TestLoop();
+    ~TestLoop() override;
+
+    void post(std::function<void()> fn) override;
+    std::unique_ptr<Watch> watchReadable(int fd, std::function<void()> onReadable) override;
+
+    // Runs everything already posted (and what that posts in turn), without waiting.
+    // Returns the number of calls run.
+    int processPending();
+    // Runs posted calls and watches until pred() holds or the timeout passes. Returns pred().
+    bool runUntil(const std::function<bool()>& pred,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // Runs posted calls and watches for the given time.
+    void runFor(std::chrono::milliseconds duration);
+
+private:
+    class FdWatch;
+    // Waits until something is posted, a watched descriptor is readable, or the deadline passes.
+    void waitForWork(std::chrono::steady_clock::time_point deadline);
+
+    std::mutex mutex_;
+    std::deque<std::function<void()>> queue_;
+    int wakeRead_ = -1;   // self-pipe so a post wakes a wait in poll()
+    int wakeWrite_ = -1;
+    std::map<int, std::function<void()>> watches_;  // main thread only
+};
+
+}  // namespace orvix::test
