@@ -9,8 +9,8 @@ namespace {
 
 class NotifierWatch final : public EventLoop::Watch {
 public:
-    NotifierWatch(int fd, std::function<void()> onReadable, QObject* context)
-        : notifier_(fd, QSocketNotifier::Read, context) {
+    // The notifier has no parent: the watch alone decides how long it lives.
+    NotifierWatch(int fd, std::function<void()> onReadable, QObject* context) : notifier_(fd, QSocketNotifier::Read) {
         QObject::connect(&notifier_, &QSocketNotifier::activated, context,
                          [fn = std::move(onReadable)] { fn(); });
     }

@@ -1,16 +1,43 @@
-#include <QApplication>
+// Program entry: one copy per logon session; a second start wakes the first and ends.
 
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "app/QtEventLoop.h"
 #include "app/Screenshot.h"
 #include "app/TfmMain.h"
+#include "app/instance/SingleInstance.h"
+#include "hid/HidPlatform.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    app.setApplicationName("Orvix mouse");
-    app.setQuitOnLastWindowClosed(false);  // the window hides to the tray; only "Exit" ends
+    using namespace orvix;
+    std::vector<std::string> arguments(argv + 1, argv + argc);
 
-    orvix::TfmMain fmMain;
+    auto instance = makeSingleInstance();
+    if (instance->createMutex()) {
+        wakeFirstInstance(*instance);  // nothing else of the program starts
+        return 0;
+    }
+    uint32_t wakeMsg = instance->registerWakeMessage();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("orvix-mouse");
+    QApplication::setApplicationDisplayName("Orvix mouse");
+    QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray; only "Exit" ends
+
+    QtEventLoop loop;
+    TfmMain fmMain(loop, makeHidPlatform(loop), arguments);
+    fmMain.setWakeMessage(wakeMsg);
+    instance->listen(loop, [&fmMain](const PostedMessage& message) {
+        bool handled = false;
+        fmMain.ApplicationEvents1Message(message, handled);
+    });
+
     fmMain.show();
     if (qEnvironmentVariableIsSet("ORVIX_SCREENSHOT"))
-        orvix::saveScreenshotWhenShown(&fmMain, qEnvironmentVariable("ORVIX_SCREENSHOT"));
-    return app.exec();
+        saveScreenshotWhenShown(&fmMain, qEnvironmentVariable("ORVIX_SCREENSHOT"));
+    int code = app.exec();
+    instance.reset();  // its watch goes before the loop
+    return code;
 }

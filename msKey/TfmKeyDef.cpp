@@ -1,0 +1,147 @@
+#include "msKey/TfmKeyDef.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <map>
+
+#include "keys/FunctionCatalogue.h"
+
+namespace orvix {
+
+void TKeyNamePanel::mousePressEvent(QMouseEvent* event) {
+    QLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) emit clicked();
+}
+
+QString menuText(const QString& caption) {
+    QString text = caption;
+    return text.replace("&", "&&");
+}
+
+QString captionOf(const QAction* action) {
+    QString text = action->text();
+    return text.replace("&&", "&");
+}
+
+bool TfmKeyDef::MenuEntry::separator() const { return action && action->isSeparator(); }
+
+TfmKeyDef::TfmKeyDef(QWidget* parent, const char* name, int tag) : QFrame(parent), tag_(tag) {
+    setObjectName(name);
+    sPanel1 = new QWidget(this);
+    sPanel1->setObjectName("sPanel1");
+    auto* frameLayout = new QHBoxLayout(this);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    frameLayout->addWidget(sPanel1);  // the row fills whatever size its owner gives the frame
+
+    keyNum = new QLabel(sPanel1);
+    keyNum->setObjectName("keyNum");
+    keyNum->setFixedWidth(33);
+    keyNum->setAlignment(Qt::AlignCenter);
+
+    pnKeyName = new TKeyNamePanel("Key", sPanel1);
+    pnKeyName->setObjectName("pnKeyName");
+    pnKeyName->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnKeyName->setAlignment(Qt::AlignCenter);
+    pnKeyName->setCursor(Qt::PointingHandCursor);
+
+    btChg = new QToolButton(pnKeyName);
+    btChg->setObjectName("btChg");
+    btChg->setText(QString::fromUtf8("\u25BC"));
+    btChg->setAccessibleName("Choose function");
+    btChg->setAutoRaise(true);
+    btChg->setFixedWidth(23);
+    auto* nameLayout = new QHBoxLayout(pnKeyName);
+    nameLayout->setContentsMargins(1, 1, 1, 1);
+    nameLayout->addStretch();
+    nameLayout->addWidget(btChg);
+
+    auto* rowLayout = new QHBoxLayout(sPanel1);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->setSpacing(0);
+    rowLayout->addWidget(keyNum);
+    rowLayout->addWidget(pnKeyName, 1);
+
+    // The row's own copy of the catalogue.
+    puKey = new QMenu(this);
+    puKey->setObjectName("puKey");
+    std::map<std::string, QMenu*> headings;
+    for (const CatalogueEntry& c : functionCatalogue()) {
+        QMenu* holder = *c.Under ? headings.at(c.Under) : puKey;
+        MenuEntry e{c.Name, nullptr, nullptr, c.Hint, c.Tag};
+        if (c.Kind == EntryKind::Separator) {
+            e.action = holder->addSeparator();
+        } else if (c.Kind == EntryKind::Heading) {
+            e.subMenu = holder->addMenu(menuText(c.Caption));
+            e.subMenu->setObjectName(c.Name);
+            e.action = e.subMenu->menuAction();
+            headings[c.Name] = e.subMenu;
+        } else {
+            e.action = holder->addAction(menuText(c.Caption));
+            e.action->setCheckable(true);
+            connect(e.action, &QAction::triggered, this, [this, a = e.action] { mnCur_SCRClick(a); });
+        }
+        e.action->setObjectName(c.Name);
+        e.action->setVisible(c.Visible);
+        entries_.push_back(std::move(e));
+    }
+    connect(puKey, &QMenu::aboutToShow, this, &TfmKeyDef::puKeyPopup);
+    connect(btChg, &QToolButton::clicked, this, &TfmKeyDef::btChgClick);
+    connect(pnKeyName, &TKeyNamePanel::clicked, this, &TfmKeyDef::btChgClick);
+}
+
+QString TfmKeyDef::functionName() const { return pnKeyName->text(); }
+
+TfmKeyDef::MenuEntry* TfmKeyDef::entry(const std::string& name) {
+    for (auto& e : entries_)
+        if (e.Name == name) return &e;
+    return nullptr;
+}
+
+void TfmKeyDef::setNumberPicture(const QPixmap& picture) { keyNum->setPixmap(picture); }
+
+void TfmKeyDef::take(const MenuEntry& e) {
+    pnKeyName->setText(captionOf(e.action));
+    functionCode_ = readFunctionCode(e.Hint);
+}
+
+void TfmKeyDef::keyReset() {
+    deviceKeyIndex_ = keyIndexMap[tag_ - 1] - 1;
+    btChg->setVisible(isEnabled());
+    // The first entry of any kind with the row's Tag is its default; with none, the row keeps
+    // what it has.
+    for (const MenuEntry& e : entries_) {
+        if (!e.separator() && e.Tag == tag_) {
+            take(e);
+            return;
+        }
+    }
+}
+
+int32_t TfmKeyDef::getKeyCode() const { return wireOrder(functionCode_); }
+
+void TfmKeyDef::btChgClick() {
+    if (!isEnabled()) return;
+    puKey->popup(pnKeyName->mapToGlobal(QPoint(0, pnKeyName->height())));
+}
+
+void TfmKeyDef::puKeyPopup() { checkByCaption(puKey, pnKeyName->text()); }
+
+void TfmKeyDef::checkByCaption(QMenu* item, const QString& text) {
+    for (QAction* a : item->actions()) {
+        if (QMenu* sub = a->menu()) {
+            checkByCaption(sub, text);  // a heading keeps its own mark
+            continue;
+        }
+        a->setChecked(captionOf(a) == text);
+    }
+}
+
+void TfmKeyDef::mnCur_SCRClick(QAction* Sender) {
+    for (const MenuEntry& e : entries_)
+        if (e.action == Sender) take(e);
+}
+
+}  // namespace orvix

@@ -1,0 +1,86 @@
+#pragma once
+// One key row: the number picture, the name of the function the button is to get, and the
+// drop-down that opens the row's own copy of the function catalogue. Choosing sends nothing.
+
+#include <QFrame>
+#include <QLabel>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QToolButton;
+
+namespace orvix {
+
+// A panel that shows a caption and reports a click.
+class TKeyNamePanel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    bool Locked = true;  // caption catalogues pass it over: it shows the chosen function
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+class TfmKeyDef : public QFrame {
+    Q_OBJECT
+public:
+    // One entry of the row's pop-up: the catalogue's values, which a caption catalogue may replace.
+    struct MenuEntry {
+        std::string Name;
+        QAction* action = nullptr;  // the item (a heading's item opens its sub-menu)
+        QMenu* subMenu = nullptr;   // headings only
+        std::string Hint;
+        int32_t Tag = 0;
+        bool separator() const;
+    };
+
+    // The 1-based number the receiver gives the button of each row Tag 1 to 5.
+    static constexpr int keyIndexMap[5] = {3, 5, 2, 1, 4};
+
+    TfmKeyDef(QWidget* parent, const char* name, int tag);
+
+    int Tag() const { return tag_; }
+    int deviceKeyIndex() const { return deviceKeyIndex_; }  // the number picture's Tag
+    int32_t functionCode() const { return functionCode_; }  // the name panel's Tag
+    QString functionName() const;
+
+    void keyReset();
+    int32_t getKeyCode() const;
+    void setNumberPicture(const QPixmap& picture);
+
+    // The pop-up's entries in catalogue order.
+    std::vector<MenuEntry>& entries() { return entries_; }
+    MenuEntry* entry(const std::string& name);
+
+    QWidget* sPanel1;
+    QLabel* keyNum;
+    TKeyNamePanel* pnKeyName;
+    QToolButton* btChg;
+    QMenu* puKey;
+
+public slots:
+    void btChgClick();
+    void puKeyPopup();
+    void mnCur_SCRClick(QAction* Sender);
+
+private:
+    void checkByCaption(QMenu* item, const QString& text);
+    void take(const MenuEntry& e);
+
+    int tag_;
+    int deviceKeyIndex_ = 0;
+    int32_t functionCode_ = 0;
+    std::vector<MenuEntry> entries_;
+};
+
+// A caption as a menu item shows it: '&' is a plain character, never an accelerator mark.
+QString menuText(const QString& caption);
+QString captionOf(const QAction* action);
+
+}  // namespace orvix

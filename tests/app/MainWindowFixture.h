@@ -1,0 +1,52 @@
+#pragma once
+// The real main window over the scripted HID platform, driven through Qt's event loop.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <memory>
+
+#include "app/QtEventLoop.h"
+#include "app/TfmMain.h"
+#include "hidMain/TfmHid.h"
+#include "tests/support/FakeHidPlatform.h"
+
+namespace orvix::test {
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void TearDown() override { fmMain.reset(); }
+
+    void create(std::vector<std::string> arguments = {}, std::vector<FakeInterface> interfaces = {}) {
+        auto platform = std::make_unique<FakeHidPlatform>(loop);
+        fake = platform.get();
+        for (auto& iface : interfaces) fake->plug(iface);
+        fmMain = std::make_unique<TfmMain>(loop, std::move(platform), std::move(arguments));
+        fmMain->setWakeMessage(wakeMsg);
+    }
+    // Creates, shows as the start-up does, and lets the event loop run.
+    void start(std::vector<std::string> arguments = {}, std::vector<FakeInterface> interfaces = {}) {
+        create(std::move(arguments), std::move(interfaces));
+        fmMain->show();
+        settle();
+    }
+
+    static void settle(int ms = 0) {
+        QElapsedTimer t;
+        t.start();
+        do {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        } while (t.elapsed() < ms);
+    }
+
+    static FakeInterface receiver(const std::string& id) { return FakeInterface{id}; }
+
+    static constexpr uint32_t wakeMsg = 0xC123;
+    QtEventLoop loop;
+    FakeHidPlatform* fake = nullptr;
+    std::unique_ptr<TfmMain> fmMain;
+};
+
+}  // namespace orvix::test
