@@ -1,95 +1,232 @@
 #include "app/TfmMain.h"
 
 #include <QAction>
-#include <QCloseEvent>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QVBoxLayout>
 
+#include "app/Artwork.h"
 #include "app/CommandLine.h"
 #include "app/ErrorReport.h"
 #include "hidMain/TfmHid.h"
+#include "msKey/TfmKeyDef.h"
 
 namespace orvix {
+
+namespace {
+
+// The help text both pages show until a language folder gives their own.
+const char* const defaultHelp[] = {
+    "Please charging before using Orvix Mouse.Connect the micro USB cable to Orvix mouse and any USB port on "
+    "your PC.Full charging take about 2 hours.",
+    "Insert the nano receiver inte a USB port directly into your computer.",
+    "Press the power button to the ON position,the blue LED light 3 second,Orvix mouse begin to work.",
+    "Install the driver by following the instructions on the screen to finish the software installation.",
+    "After the software installation,Orvix Series icon will appear in the taskbar.",
+};
+
+template <class W>
+W* place(W* w, const char* name, int x, int y, int width, int height) {
+    w->setObjectName(name);
+    w->setGeometry(x, y, width, height);
+    return w;
+}
+
+QTextBrowser* helpView(QWidget* page, const char* name) {
+    auto* view = new QTextBrowser(page);
+    view->setObjectName(name);
+    view->setReadOnly(true);
+    view->setOpenLinks(false);
+    QFont font = view->font();
+    font.setPointSize(10);
+    view->setFont(font);
+    view->setStyleSheet("QTextBrowser { color: #444444; background: #FDFDFD; }");
+    QString html;
+    for (const char* paragraph : defaultHelp) html += "<p>" + QString(paragraph).toHtmlEscaped() + "</p>";
+    view->setHtml(html);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+    return view;
+}
+
+QLabel* pictureLabel(QWidget* parent, const char* name, const char* text, QRect geometry, Qt::Alignment align) {
+    auto* label = place(new QLabel(text, parent), name, geometry.x(), geometry.y(), geometry.width(), geometry.height());
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSize(10);
+    label->setFont(font);
+    label->setAlignment(align);
+    label->setWordWrap(true);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+}  // namespace
 
 TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, std::vector<std::string> arguments,
                  QWidget* parent)
     : QWidget(parent), loop_(loop), platform_(std::move(platform)), arguments_(std::move(arguments)) {
     setObjectName("fmMain");
     setWindowTitle("Orvix mouse");
+    setWindowIcon(artwork::windowIcon());
+    // A fixed dialog frame: system menu and close box, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(684, 427);
-
-    mnOpen = new QAction("Open window", this);
-    mnOpen->setObjectName("mnOpen");
-    mnOpen->setEnabled(false);
-    mnHide = new QAction("Hide window", this);
-    mnHide->setObjectName("mnHide");
-    connect(mnOpen, &QAction::triggered, this, &TfmMain::mnOpenClick);
-    connect(mnHide, &QAction::triggered, this, &TfmMain::btCancelClick);
-
+    setFixedSize(875, 427);
+    mousePicture_ = artwork::mousePicture();
+    buildLayout();
+    buildTray();
     // An error ends the creation step where it stands; the window still opens.
     guarded([this] { FormCreate(); });
 }
 
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain() {
+    delete fmHid;  // gives the receiver back before the rest goes
+    fmHid = nullptr;
+}
+
+void TfmMain::buildLayout() {
+    perShow = place(new QProgressBar(this), "perShow", 395, 344, 289, 30);
+    perShow->setRange(0, 100);
+    perShow->setValue(0);
+    perShow->setFormat("%p%");
+    perShow->setAlignment(Qt::AlignCenter);
+    perShow->hide();
+
+    smsg = place(new QPlainTextEdit("smsg", this), "smsg", 719, 0, 156, 375);
+    smsg->setStyleSheet("QPlainTextEdit { background: white; color: #444444; }");
+    smsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    smsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    smsg->setLineWrapMode(QPlainTextEdit::NoWrap);
+    smsg->setAccessibleName("Caption export");
+    smsg->viewport()->installEventFilter(this);
+    smsg->hide();
+
+    sPanel1 = place(new QWidget(this), "sPanel1", 0, 375, 875, 52);
+    btReset = place(new QPushButton("RESET", sPanel1), "btReset", 12, 16, 141, 25);
+    btCancel = place(new QPushButton("CANCEL", sPanel1), "btCancel", 360, 16, 83, 25);
+    btEnter = place(new QPushButton("ENTER", sPanel1), "btEnter", 464, 16, 83, 25);
+    btApply = place(new QPushButton("APPLY", sPanel1), "btApply", 568, 16, 83, 25);
+    btEnter->setEnabled(false);
+    btApply->setEnabled(false);
+    btCancel->installEventFilter(this);
+
+    pcFunc = place(new QTabWidget(this), "pcFunc", 8, 8, 377, 361);
+    pcFunc->setStyleSheet("QTabBar::tab { min-width: 92px; }");
+    pgStartStat = new QWidget;
+    pgStartStat->setObjectName("pgStartStat");
+    reStart = helpView(pgStartStat, "reStart");
+    pgButtonSet = new QWidget;
+    pgButtonSet->setObjectName("pgButtonSet");
+    pgLedIndicator = new QWidget;
+    pgLedIndicator->setObjectName("pgLedIndicator");
+    reLED = helpView(pgLedIndicator, "reLED");
+    pcFunc->addTab(pgStartStat, "START STAT");
+    pcFunc->addTab(pgButtonSet, "BUTTON ASSIGN");
+    pcFunc->addTab(pgLedIndicator, "LED INDICATOR");
+    pcFunc->setCurrentIndex(1);
+
+    const char* rowNames[] = {"fmKeyDef0", "fmKeyDef1", "fmKeyDef2", "fmKeyDef3", "fmKeyDef4"};
+    TfmKeyDef** rows[] = {&fmKeyDef0, &fmKeyDef1, &fmKeyDef2, &fmKeyDef3, &fmKeyDef4};
+    for (int i = 0; i < 5; ++i) {
+        *rows[i] = new TfmKeyDef(pgButtonSet, rowNames[i], i + 1);
+        (*rows[i])->setGeometry(31, 51 + 40 * i, 281, 28);
+    }
+    fmKeyDef0->setEnabled(false);  // the fixed row
+
+    dpiSel = place(new QGroupBox("Cursor DPI", this), "dpiSel", 8, 320, 337, 49);
+    dpiItems = new QButtonGroup(dpiSel);
+    auto* dpiLayout = new QHBoxLayout(dpiSel);
+    int id = 0;
+    for (const char* item : {"500 DPI", "1000 DPI", "1500 DPI", "2000 DPI"}) {
+        auto* radio = new QRadioButton(item, dpiSel);
+        dpiItems->addButton(radio, id++);
+        dpiLayout->addWidget(radio);
+    }
+    dpiItems->button(2)->setChecked(true);
+    dpiSel->hide();
+
+    // The picture panel is transparent: the window paints the mouse behind it.
+    pnPic = place(new QWidget(this), "pnPic", 387, 9, 297, 329);
+    sImage1 = place(new QLabel(pnPic), "sImage1", 1, 1, 272, 351);
+    sImage1->setPixmap(mousePicture_);
+    sImage1->hide();
+    struct Spot {
+        QToolButton** button;
+        const char* name;
+        int x, y;
+    };
+    const Spot spots[] = {{&btKey1, "btKey1", 0, 88}, {&btKey2, "btKey2", 127, 9}, {&btKey3, "btKey3", 240, 96},
+                          {&btKey4, "btKey4", 0, 127}, {&btKey5, "btKey5", 247, 147}};
+    for (int i = 0; i < 5; ++i) {
+        QToolButton* b = place(new QToolButton(pnPic), spots[i].name, spots[i].x, spots[i].y, 33, 33);
+        b->setAutoRaise(true);  // flat
+        b->setIcon(artwork::digitImage(i));
+        b->setIconSize(QSize(30, 30));
+        b->setAccessibleName(QString("Button %1").arg(i + 1));
+        b->setToolTip(QString("Button %1").arg(i + 1));
+        connect(b, &QToolButton::clicked, this, [this, i] { guarded([&] { btKey1Click(i); }); });
+        *spots[i].button = b;
+    }
+    tpPower = pictureLabel(pnPic, "tpPower", "POWER", {32, 17, 81, 33}, Qt::AlignCenter);
+    tpUSBchg = pictureLabel(pnPic, "tpUSBchg", "USB CHARGE PORT", {206, 2, 67, 65}, Qt::AlignLeft | Qt::AlignVCenter);
+    tpLEDindicator = pictureLabel(pnPic, "tpLEDindicator", "LED INDICATOR", {62, 286, 169, 33}, Qt::AlignCenter);
+
+    // The bottom bar first, then the page control, the radio group, the memo, the picture panel.
+    QList<QWidget*> order{btReset, btCancel, btEnter, btApply, pcFunc, dpiSel, smsg, btKey1, btKey2, btKey3,
+                          btKey4, btKey5};
+    for (int i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+
+    connect(btReset, &QPushButton::clicked, this, [this] { guarded([&] { btResetClick(); }); });
+    connect(btCancel, &QPushButton::clicked, this, [this] { guarded([&] { btCancelClick(); }); });
+    connect(btEnter, &QPushButton::clicked, this, [this] { guarded([&] { btEnterClick(); }); });
+    connect(btApply, &QPushButton::clicked, this, [this] { guarded([&] { btApplyClick(); }); });
+}
 
 void TfmMain::FormCreate() {
+    // The outer width stops at the picture panel's right edge; the memo column lies beyond it.
+    setFixedWidth(pnPic->x() + pnPic->width());
     // The receiver connection; its first device scan waits for the event loop.
     fmHid = new TfmHid(std::move(platform_), loop_, this);
-    fmHid->connection().setOnDevChange([this](bool devOn) { devChanged(devOn); });
-    fmHid->connection().setOnDevDataIn([this](const TByteDynArray& d) { devDataIn(d); });
+    fmHid->connection().setOnDevChange([this](bool devOn) { guarded([&] { devChanged(devOn); }); });
+    fmHid->connection().setOnDevDataIn([this](const TByteDynArray& d) { guarded([&] { devDataIn(d); }); });
     devChanged(false);
+    keySet = {fmKeyDef0, fmKeyDef1, fmKeyDef2, fmKeyDef3, fmKeyDef4};
+    for (int i = 0; i < 5; ++i) keySet[i]->setNumberPicture(artwork::digitImage(i));
     curLang = "EN";
+    btResetClick();
+    // The fixed row's hot-spot is drawn apart from the four that open a pop-up.
+    btKey1->setStyleSheet(fmKeyDef0->isEnabled() ? QString()
+                                                 : "QToolButton { border: 2px solid #9AA3AD; border-radius: 16px;"
+                                                   " background: #E6E9ED; }");
     // The command line comes last.
     StartMode mode = readCommandLine(arguments_);
     dkMode = mode.quano;
     if (mode.hide) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
-void TfmMain::devChanged(bool) {}
-
-void TfmMain::devDataIn(const TByteDynArray&) {}
+void TfmMain::paintEvent(QPaintEvent*) {
+    // The mouse picture sits behind the transparent picture panel, at its corner plus (2, 2),
+    // and reaches below the panel onto the window's own surface.
+    QPainter painter(this);
+    painter.drawPixmap(pnPic->pos() + QPoint(2, 2), mousePicture_);
+}
 
 void TfmMain::ApplicationEvents1Message(const PostedMessage& Msg, bool& Handled) {
     if (Msg.msg != wakeMsg_ || Msg.wParam != kWakeSignature) return;
     if (Msg.lParam == kWakeOpen) mnOpenClick();  // directly: it acts even on an open window
     Handled = true;
-}
-
-void TfmMain::triggerItem(QAction* item) {
-    if (item->isEnabled()) item->trigger();
-}
-
-void TfmMain::mnOpenClick() {
-    show();
-    raise();
-    activateWindow();
-    mnHide->setEnabled(true);
-    mnOpen->setEnabled(false);
-}
-
-void TfmMain::btCancelClick() {
-    if (isMinimized()) {
-        showNormal();  // a minimised start comes up restored instead of hidden
-        return;
-    }
-    hide();
-    mnHide->setEnabled(false);
-    mnOpen->setEnabled(true);
-}
-
-void TfmMain::mnExitClick() {
-    setEnabled(false);  // a disabled main window means an exit is under way
-    close();
-}
-
-void TfmMain::closeEvent(QCloseEvent* event) {
-    if (isEnabled()) {
-        event->ignore();
-        triggerItem(mnHide);
-        return;
-    }
-    event->accept();
-    QCoreApplication::quit();
 }
 
 }  // namespace orvix

@@ -1,8 +1,10 @@
 #pragma once
-// The main window: the five key rows, the mouse picture and the bottom bar. It lives for the whole
-// run; closing it only hides it, and only "Exit" ends the program.
+// The main window: the five key rows, the mouse picture and the bottom bar, with the tray icon.
+// It lives for the whole run; closing it only hides it, and only "Exit" ends the program.
 
+#include <QSystemTrayIcon>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,10 +15,22 @@
 #include "hidMain/HexText.h"
 
 class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTextBrowser;
+class QToolButton;
 
 namespace orvix {
 
 class TfmHid;
+class TfmKeyDef;
 
 class TfmMain : public QWidget {
     Q_OBJECT
@@ -26,9 +40,53 @@ public:
             QWidget* parent = nullptr);
     ~TfmMain() override;
 
-    TfmHid* fmHid = nullptr;
+    // Controls, as laid out.
+    QProgressBar* perShow;
+    QPlainTextEdit* smsg;
+    QWidget* sPanel1;
+    QPushButton* btReset;
+    QPushButton* btCancel;
+    QPushButton* btEnter;
+    QPushButton* btApply;
+    QTabWidget* pcFunc;
+    QWidget* pgStartStat;
+    QTextBrowser* reStart;
+    QWidget* pgButtonSet;
+    TfmKeyDef* fmKeyDef0;
+    TfmKeyDef* fmKeyDef1;
+    TfmKeyDef* fmKeyDef2;
+    TfmKeyDef* fmKeyDef3;
+    TfmKeyDef* fmKeyDef4;
+    QWidget* pgLedIndicator;
+    QTextBrowser* reLED;
+    QGroupBox* dpiSel;
+    QButtonGroup* dpiItems;
+    QWidget* pnPic;
+    QLabel* sImage1;
+    QToolButton* btKey1;
+    QToolButton* btKey2;
+    QToolButton* btKey3;
+    QToolButton* btKey4;
+    QToolButton* btKey5;
+    QLabel* tpPower;
+    QLabel* tpUSBchg;
+    QLabel* tpLEDindicator;
+
+    // The tray icon and its menu.
+    QSystemTrayIcon* mTray;
+    QMenu* pmTray;
     QAction* mnOpen;
     QAction* mnHide;
+    QAction* mnLanguage;
+    QMenu* mnLanguageMenu;
+    QActionGroup* languageGroup;
+    QAction* mnLang_En;
+    QAction* mnLang_CHN;
+    QAction* J1;
+    QAction* mnAutoRun;
+    QAction* mnExit;
+
+    TfmHid* fmHid = nullptr;
 
     // The application-wide message hook: the wake request opens the window.
     void ApplicationEvents1Message(const PostedMessage& Msg, bool& Handled);
@@ -36,29 +94,66 @@ public:
 
     bool notificationMode() const { return dkMode; }
     const std::string& currentLanguage() const { return curLang; }
+    const std::vector<TfmKeyDef*>& keys() const { return keySet; }
+    bool applying() const { return uSetting; }
+    int applyStep() const { return uSetStep; }
+
+    // Whether a notification area exists; without one, hiding would strand the user.
+    void setTrayHostCheck(std::function<bool()> check) { trayHost_ = std::move(check); }
 
     // A menu item's click, by the user or by code, runs its handler only while it is enabled.
     static void triggerItem(QAction* item);
 
+    // The hidden gestures on "CANCEL": the pressed button, the buttons held then, the modifiers.
+    void btCancelMouseDown(Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers);
+    // A press on the tray icon.
+    void mTrayMouseDown(Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers);
+
+signals:
+    // A balloon notice was shown (notification mode).
+    void noticeShown(const QString& title, const QString& text);
+
 public slots:
-    void mnOpenClick();   // the open operation
-    void btCancelClick(); // the hide operation
+    void mnOpenClick();    // the open operation
+    void btCancelClick();  // the hide operation
     void mnExitClick();
+    void ApplicationEvents1Minimize();
+    void btResetClick();
+    void btApplyClick();
+    void btEnterClick();
+    void btKey1Click(int imageIndex);
+    void showExportView();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildLayout();
+    void buildTray();
     void FormCreate();
+    bool trayHost() const;
+
+    // Link status and apply sequence.
     void devChanged(bool devOn);
     void devDataIn(const TByteDynArray& d);
+    void setLinkState(bool linked);
+    void showNotice(const QString& text);
+    void sendNextKey();
 
     EventLoop& loop_;
     std::unique_ptr<HidPlatform> platform_;  // handed to fmHid by the creation step
     std::vector<std::string> arguments_;
     uint32_t wakeMsg_ = 0;
+    std::function<bool()> trayHost_;
+    QPixmap mousePicture_;
+    bool exportShown_ = false;
 
     bool dkMode = false;
+    std::vector<TfmKeyDef*> keySet;
     std::string curLang = "EN";
     bool uSetting = false;
     int uSetStep = 0;

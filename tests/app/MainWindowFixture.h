@@ -25,6 +25,7 @@ protected:
         for (auto& iface : interfaces) fake->plug(iface);
         fmMain = std::make_unique<TfmMain>(loop, std::move(platform), std::move(arguments));
         fmMain->setWakeMessage(wakeMsg);
+        fmMain->setTrayHostCheck([this] { return trayHost; });
     }
     // Creates, shows as the start-up does, and lets the event loop run.
     void start(std::vector<std::string> arguments = {}, std::vector<FakeInterface> interfaces = {}) {
@@ -44,6 +45,7 @@ protected:
     static FakeInterface receiver(const std::string& id) { return FakeInterface{id}; }
 
     static constexpr uint32_t wakeMsg = 0xC123;
+    bool trayHost = true;  // offscreen there is none; most tests act as on a desktop with one
     QtEventLoop loop;
     FakeHidPlatform* fake = nullptr;
     std::unique_ptr<TfmMain> fmMain;

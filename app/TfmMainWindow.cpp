@@ -1,0 +1,177 @@
+// The main window's life cycle: the tray icon and its menu, hiding and opening, the close rule,
+// "Exit", and the hidden gestures on "CANCEL".
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/Artwork.h"
+#include "app/ErrorReport.h"
+#include "app/TfmMain.h"
+#include "hidMain/TfmHid.h"
+
+namespace orvix {
+
+namespace {
+
+QAction* item(QMenu* menu, const char* name, const char* caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+}  // namespace
+
+void TfmMain::buildTray() {
+    pmTray = new QMenu(this);
+    pmTray->setObjectName("pmTray");
+    mnOpen = item(pmTray, "mnOpen", "Open window");
+    mnOpen->setEnabled(false);
+    mnHide = item(pmTray, "mnHide", "Hide window");
+    pmTray->addSeparator()->setObjectName("N4");
+    mnLanguageMenu = pmTray->addMenu("Language");
+    mnLanguageMenu->setObjectName("mnLanguageMenu");
+    mnLanguage = mnLanguageMenu->menuAction();
+    mnLanguage->setObjectName("mnLanguage");
+    languageGroup = new QActionGroup(this);
+    languageGroup->setExclusive(true);
+    mnLang_En = item(mnLanguageMenu, "mnLang_En", "English");
+    mnLang_CHN = item(mnLanguageMenu, "mnLang_CHN", "\u7B80\u4F53\u4E2D\u6587");
+    J1 = item(mnLanguageMenu, "J1", "Japanese");
+    const char* hints[] = {"EN", "CHN", "JPN"};
+    int i = 0;
+    for (QAction* a : {mnLang_En, mnLang_CHN, J1}) {
+        a->setCheckable(true);
+        a->setData(QString(hints[i++]));  // the language code
+        languageGroup->addAction(a);
+    }
+    pmTray->addSeparator()->setObjectName("N3");
+    mnAutoRun = item(pmTray, "mnAutoRun", "Auto Run");
+    mnAutoRun->setCheckable(true);
+    pmTray->addSeparator()->setObjectName("N6");
+    mnExit = item(pmTray, "mnExit", "Exit");
+
+    connect(mnOpen, &QAction::triggered, this, [this] { guarded([&] { mnOpenClick(); }); });
+    connect(mnHide, &QAction::triggered, this, [this] { guarded([&] { btCancelClick(); }); });
+    connect(mnExit, &QAction::triggered, this, [this] { guarded([&] { mnExitClick(); }); });
+
+    mTray = new QSystemTrayIcon(artwork::trayImage(0), this);
+    mTray->setObjectName("mTray");
+    mTray->setToolTip(QApplication::applicationDisplayName());
+    mTray->setContextMenu(pmTray);  // opens on the right button's release
+    connect(mTray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        // A double click arrives as one press and one double click: it toggles once.
+        if (reason == QSystemTrayIcon::Trigger)
+            mTrayMouseDown(Qt::LeftButton, QApplication::mouseButtons() | Qt::LeftButton,
+                           QApplication::queryKeyboardModifiers());
+    });
+    mTray->show();  // from creation to the end of the process
+
+    trayHost_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+}
+
+bool TfmMain::trayHost() const { return trayHost_ && trayHost_(); }
+
+void TfmMain::triggerItem(QAction* item) {
+    if (item->isEnabled()) item->trigger();
+}
+
+void TfmMain::mnOpenClick() {
+    show();
+    raise();
+    activateWindow();
+    mnHide->setEnabled(true);
+    mnOpen->setEnabled(false);
+}
+
+void TfmMain::btCancelClick() {
+    if (isMinimized()) {
+        showNormal();  // a minimised window comes back instead of going
+        return;
+    }
+    if (!trayHost()) {
+        // No notification area to come back from: keep the window within reach on the taskbar.
+        showMinimized();
+        return;
+    }
+    hide();
+    mnHide->setEnabled(false);
+    mnOpen->setEnabled(true);
+}
+
+void TfmMain::mnExitClick() {
+    setEnabled(false);  // a disabled main window means an exit is under way
+    close();
+}
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+    if (isEnabled()) {
+        event->ignore();
+        guarded([&] { triggerItem(mnHide); });
+        return;
+    }
+    event->accept();
+    mTray->hide();
+    QCoreApplication::quit();
+}
+
+void TfmMain::ApplicationEvents1Minimize() {
+    if (!trayHost()) return;  // minimised is as far as the window can go without a tray
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    triggerItem(mnHide);
+}
+
+void TfmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
+        QMetaObject::invokeMethod(this, [this] { guarded([&] { ApplicationEvents1Minimize(); }); },
+                                  Qt::QueuedConnection);
+}
+
+void TfmMain::mTrayMouseDown(Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {
+    if (button != Qt::LeftButton || held != Qt::LeftButton || modifiers != Qt::NoModifier) return;
+    triggerItem(isVisible() ? mnHide : mnOpen);
+}
+
+void TfmMain::btCancelMouseDown(Qt::MouseButton, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {
+    // The whole state decides, and must match exactly.
+    if (held == Qt::RightButton && modifiers == (Qt::ShiftModifier | Qt::AltModifier)) {
+        fmHid->showConsole();
+    } else if (held == Qt::MiddleButton && modifiers == (Qt::AltModifier | Qt::ControlModifier)) {
+        showExportView();
+    }
+}
+
+void TfmMain::showExportView() {
+    if (!exportShown_) {
+        exportShown_ = true;
+        smsg->resize(500, smsg->height());
+        setFixedWidth(pnPic->x() + pnPic->width() + 500);
+        smsg->show();
+    }
+    smsg->clear();  // filled with the caption lines by the caption catalogue
+}
+
+void TfmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The bottom bar is docked to the bottom, the memo to the right edge above it.
+    sPanel1->setGeometry(0, height() - sPanel1->height(), width(), sPanel1->height());
+    smsg->setGeometry(width() - smsg->width(), 0, smsg->width(), sPanel1->y());
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == btCancel && event->type() == QEvent::MouseButtonPress) {
+        auto* e = static_cast<QMouseEvent*>(event);
+        guarded([&] { btCancelMouseDown(e->button(), e->buttons(), e->modifiers()); });
+        // Only a left click is the hide operation: the gestures never also click the button.
+        return e->button() != Qt::LeftButton;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace orvix

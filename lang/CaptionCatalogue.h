@@ -1,0 +1,52 @@
+#pragma once
+// The caption catalogue: "Lang.txt" lines of key=value that replace the captions of the main
+// window and the key rows, and the hints and tags of menu entries.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvix {
+
+// The file's lines in order; a line without "=" carries nothing.
+class CaptionCatalogue {
+public:
+    CaptionCatalogue() = default;
+    explicit CaptionCatalogue(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+
+    // Reads a "Lang.txt"; false with the system's reason in error when it cannot be read.
+    bool load(const std::string& path, std::string& error);
+
+    const std::vector<std::string>& lines() const { return lines_; }
+
+    // The value of the first line whose key equals section + "." + name without regard to letter
+    // case; the default when the key is missing or its value empty.
+    std::string langValue(const std::string& section, const std::string& name, const std::string& def) const;
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// A menu entry's part of a catalogue: "[hint|tag]caption", the tag only when above 0.
+struct MenuEntryValue {
+    std::string hint;
+    int32_t tag = 0;
+    std::string caption;
+};
+std::string formatMenuEntryValue(const MenuEntryValue& value);
+// Nothing when the text holds no "]": the entry is left alone.
+std::optional<MenuEntryValue> parseMenuEntryValue(const std::string& text);
+
+// An integer as a catalogue writes tags: leading blanks, an optional sign, decimal digits or
+// hexadecimal after "$", "x" or "0x"; 0 for anything else and for decimals beyond 32 bits.
+int32_t readTagInteger(const std::string& text);
+
+// Removes every character of code 32 or lower from both ends.
+std::string trimControl(const std::string& text);
+
+// Appends section.name=value with the value trimmed; nothing when that leaves it empty.
+void addCaptionLine(std::vector<std::string>& list, const std::string& section, const std::string& name,
+                    const std::string& value);
+
+}  // namespace orvix

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QToolButton>
+
+#include "msKey/TfmKeyDef.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/Screenshots.h"
+
+namespace orvix::test {
+namespace {
+
+struct Control {
+    const char* name;
+    const char* parent;
+    QRect geometry;
+    const char* text;  // nullptr: not looked at
+    bool shown;
+    bool enabled;
+};
+
+// Positions are in the parent's coordinates, as laid out.
+const Control layout[] = {
+    {"perShow", "fmMain", {395, 344, 289, 30}, nullptr, false, true},
+    {"smsg", "fmMain", {719, 0, 156, 375}, "smsg", false, true},
+    {"sPanel1", "fmMain", {0, 375, 684, 52}, nullptr, true, true},
+    {"btReset", "sPanel1", {12, 16, 141, 25}, "RESET", true, true},
+    {"btCancel", "sPanel1", {360, 16, 83, 25}, "CANCEL", true, true},
+    {"btEnter", "sPanel1", {464, 16, 83, 25}, "ENTER", true, false},
+    {"btApply", "sPanel1", {568, 16, 83, 25}, "APPLY", true, false},
+    {"pcFunc", "fmMain", {8, 8, 377, 361}, nullptr, true, true},
+    {"fmKeyDef0", "pgButtonSet", {31, 51, 281, 28}, nullptr, true, false},
+    {"fmKeyDef1", "pgButtonSet", {31, 91, 281, 28}, nullptr, true, true},
+    {"fmKeyDef2", "pgButtonSet", {31, 131, 281, 28}, nullptr, true, true},
+    {"fmKeyDef3", "pgButtonSet", {31, 171, 281, 28}, nullptr, true, true},
+    {"fmKeyDef4", "pgButtonSet", {31, 211, 281, 28}, nullptr, true, true},
+    {"dpiSel", "fmMain", {8, 320, 337, 49}, "Cursor DPI", false, true},
+    {"pnPic", "fmMain", {387, 9, 297, 329}, nullptr, true, true},
+    {"sImage1", "pnPic", {1, 1, 272, 351}, nullptr, false, true},
+    {"btKey1", "pnPic", {0, 88, 33, 33}, nullptr, true, true},
+    {"btKey2", "pnPic", {127, 9, 33, 33}, nullptr, true, true},
+    {"btKey3", "pnPic", {240, 96, 33, 33}, nullptr, true, true},
+    {"btKey4", "pnPic", {0, 127, 33, 33}, nullptr, true, true},
+    {"btKey5", "pnPic", {247, 147, 33, 33}, nullptr, true, true},
+    {"tpPower", "pnPic", {32, 17, 81, 33}, "POWER", true, true},
+    {"tpUSBchg", "pnPic", {206, 2, 67, 65}, "USB CHARGE PORT", true, true},
+    {"tpLEDindicator", "pnPic", {62, 286, 169, 33}, "LED INDICATOR", true, true},
+};
+
+QString textOf(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return m->toPlainText();
+    return {};
+}
+
+class MainWindowLayout : public MainWindowFixture {};
+
+TEST_F(MainWindowLayout, EveryControlSitsWhereTheLayoutPutsItWithItsTextAndState) {
+    start();
+    EXPECT_EQ(fmMain->windowTitle(), "Orvix mouse");
+    EXPECT_EQ(fmMain->size(), QSize(684, 427)) << "cut at the picture panel's right edge";
+    EXPECT_EQ(fmMain->minimumSize(), fmMain->maximumSize()) << "fixed size";
+    EXPECT_FALSE(fmMain->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(fmMain->windowFlags() & Qt::WindowMaximizeButtonHint);
+    for (const Control& c : layout) {
+        SCOPED_TRACE(c.name);
+        auto* w = fmMain->findChild<QWidget*>(c.name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->geometry(), c.geometry);
+        QWidget* parent = w->parentWidget();
+        EXPECT_EQ(parent->objectName(), c.parent);
+        if (c.text) EXPECT_EQ(textOf(w), c.text);
+        EXPECT_EQ(w->isVisibleTo(fmMain.get()), c.shown) << "shown";
+        EXPECT_EQ(w->isEnabled(), c.enabled) << "enabled";
+    }
+    EXPECT_EQ(fmMain->pcFunc->count(), 3);
+    EXPECT_EQ(fmMain->pcFunc->tabText(0), "START STAT");
+    EXPECT_EQ(fmMain->pcFunc->tabText(1), "BUTTON ASSIGN");
+    EXPECT_EQ(fmMain->pcFunc->tabText(2), "LED INDICATOR");
+    EXPECT_EQ(fmMain->pcFunc->currentIndex(), 1);
+    EXPECT_EQ(fmMain->dpiItems->checkedId(), 2);
+    EXPECT_EQ(fmMain->dpiItems->checkedButton()->text(), "1500 DPI");
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(fmMain->keys()[i]->Tag(), i + 1);
+    screenshot(fmMain.get(), "main-window");
+}
+
+TEST_F(MainWindowLayout, TabOrderRunsThroughTheBottomBarThenThePagesAndThePicture) {
+    start();
+    QList<QWidget*> order{fmMain->btReset, fmMain->btCancel, fmMain->btEnter, fmMain->btApply, fmMain->pcFunc};
+    for (int i = 0; i + 1 < order.size(); ++i) {
+        QWidget* next = order[i]->nextInFocusChain();
+        EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
+    }
+}
+
+TEST_F(MainWindowLayout, HelpPagesShowTheFiveDefaultParagraphsReadOnly) {
+    start();
+    for (QTextBrowser* view : {fmMain->reStart, fmMain->reLED}) {
+        EXPECT_TRUE(view->isReadOnly());
+        QStringList paragraphs = view->toPlainText().split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(paragraphs.size(), 5);
+        EXPECT_EQ(paragraphs[1], "Insert the nano receiver inte a USB port directly into your computer.");
+        EXPECT_EQ(paragraphs[4], "After the software installation,Orvix Series icon will appear in the taskbar.");
+    }
+}
+
+TEST_F(MainWindowLayout, TrayMenuHoldsItsItemsInOrder) {
+    start();
+    QStringList items;
+    for (QAction* a : fmMain->pmTray->actions()) items << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(items, (QStringList{"Open window", "Hide window", "-", "Language", "-", "Auto Run", "-", "Exit"}));
+    QStringList languages;
+    for (QAction* a : fmMain->mnLanguageMenu->actions()) languages << a->data().toString();
+    EXPECT_EQ(languages, (QStringList{"EN", "CHN", "JPN"}));
+    EXPECT_TRUE(fmMain->mnAutoRun->isCheckable());
+    EXPECT_FALSE(fmMain->mnAutoRun->isChecked());
+    EXPECT_FALSE(fmMain->mnOpen->isEnabled());
+    EXPECT_EQ(fmMain->mTray->toolTip(), "Orvix mouse");
+}
+
+TEST_F(MainWindowLayout, TheFixedRowsHotSpotLooksDifferent) {
+    start();
+    EXPECT_FALSE(fmMain->btKey1->styleSheet().isEmpty());
+    for (QToolButton* b : {fmMain->btKey2, fmMain->btKey3, fmMain->btKey4, fmMain->btKey5}) {
+        EXPECT_TRUE(b->styleSheet().isEmpty());
+        EXPECT_FALSE(b->accessibleName().isEmpty());
+    }
+}
+
+TEST_F(MainWindowLayout, RowsShowTheirDefaultsAfterStart) {
+    start();
+    QStringList names;
+    for (TfmKeyDef* row : fmMain->keys()) names << row->functionName();
+    EXPECT_EQ(names, (QStringList{"CURSOR/SCROLL MODE", "DRAG/MOVE", "RIGHT BUTTON", "LEFT BUTTON", "BACK PAGER"}));
+}
+
+}  // namespace
+}  // namespace orvix::test
