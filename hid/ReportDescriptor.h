@@ -37,4 +37,9 @@ private:
     bool valid_ = false;
 };
 
+// The report descriptors of the receiver's two interfaces: the configuration interface (report
+// ID 4, 7 data bytes in and out) and a boot mouse without report IDs (3 bytes in, nothing out).
+const std::vector<uint8_t>& receiverConfigDescriptor();
+const std::vector<uint8_t>& bootMouseDescriptor();
+
 }  // namespace orvix
