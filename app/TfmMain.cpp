@@ -74,9 +74,13 @@ QLabel* pictureLabel(QWidget* parent, const char* name, const char* text, QRect 
 
 }  // namespace
 
-TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, std::vector<std::string> arguments,
-                 QWidget* parent)
-    : QWidget(parent), loop_(loop), platform_(std::move(platform)), arguments_(std::move(arguments)) {
+TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMainStartup startup, QWidget* parent)
+    : QWidget(parent),
+      loop_(loop),
+      platform_(std::move(platform)),
+      arguments_(std::move(startup.arguments)),
+      programFolder_(std::move(startup.programFolder)),
+      settings_(std::move(startup.settings)) {
     setObjectName("fmMain");
     setWindowTitle("Orvix mouse");
     setWindowIcon(artwork::windowIcon());
@@ -110,7 +114,7 @@ void TfmMain::buildLayout() {
     smsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     smsg->setLineWrapMode(QPlainTextEdit::NoWrap);
     smsg->setAccessibleName("Caption export");
-    smsg->viewport()->installEventFilter(this);
+    smsg->viewport()->installEventFilter(this);  // its double click
     smsg->hide();
 
     sPanel1 = place(new QWidget(this), "sPanel1", 0, 375, 875, 52);
@@ -205,6 +209,13 @@ void TfmMain::FormCreate() {
     keySet = {fmKeyDef0, fmKeyDef1, fmKeyDef2, fmKeyDef3, fmKeyDef4};
     for (int i = 0; i < 5; ++i) keySet[i]->setNumberPicture(artwork::digitImage(i));
     curLang = "EN";
+    // The stored settings: the identifiers are in place before the first device scan.
+    if (settings_) {
+        settings_->readConfig(curLang, fmHid->connection().vid, fmHid->connection().pid);
+        mnAutoRun->setChecked(settings_->autoRunPresent());
+    }
+    scanLanguages();
+    loadLanguage(curLang);
     btResetClick();
     // The fixed row's hot-spot is drawn apart from the four that open a pop-up.
     btKey1->setStyleSheet(fmKeyDef0->isEnabled() ? QString()

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/AppSettings.h"
 #include "app/instance/SingleInstance.h"
+#include "lang/CaptionComponents.h"
 #include "hid/EventLoop.h"
 #include "hid/HidPlatform.h"
 #include "hidMain/HexText.h"
@@ -32,11 +34,17 @@ namespace orvix {
 class TfmHid;
 class TfmKeyDef;
 
+// What the start-up hands the main window.
+struct TfmMainStartup {
+    std::vector<std::string> arguments;      // the process's arguments after the program name
+    QString programFolder;                   // where the language folders are
+    std::unique_ptr<AppSettings> settings;   // none: nothing is read or stored
+};
+
 class TfmMain : public QWidget {
     Q_OBJECT
 public:
-    // arguments: the process's arguments after the program name.
-    TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, std::vector<std::string> arguments,
+    TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMainStartup startup,
             QWidget* parent = nullptr);
     ~TfmMain() override;
 
@@ -92,6 +100,11 @@ public:
     void ApplicationEvents1Message(const PostedMessage& Msg, bool& Handled);
     void setWakeMessage(uint32_t msg) { wakeMsg_ = msg; }
 
+    // What caption catalogues reach on the window, in declaration order.
+    CaptionComponents captionComponents();
+    // The Language menu's entries as they stand (the fixed first one and those the scan added).
+    QList<QAction*> languageEntries() const;
+
     bool notificationMode() const { return dkMode; }
     const std::string& currentLanguage() const { return curLang; }
     const std::vector<TfmKeyDef*>& keys() const { return keySet; }
@@ -123,6 +136,9 @@ public slots:
     void btEnterClick();
     void btKey1Click(int imageIndex);
     void showExportView();
+    void smsgDblClick();
+    void mnLang_EnClick(QAction* Sender);
+    void mnAutoRunClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,9 +160,17 @@ private:
     void showNotice(const QString& text);
     void sendNextKey();
 
+    // Language folders.
+    void scanLanguages();
+    void loadLanguage(const std::string& code);
+    void loadRtf(QTextBrowser* view, const QString& path);
+
     EventLoop& loop_;
     std::unique_ptr<HidPlatform> platform_;  // handed to fmHid by the creation step
     std::vector<std::string> arguments_;
+    QString programFolder_;
+    std::unique_ptr<AppSettings> settings_;
+    QAction* checkedLanguage_ = nullptr;  // the check mark the last load set
     uint32_t wakeMsg_ = 0;
     std::function<bool()> trayHost_;
     QPixmap mousePicture_;

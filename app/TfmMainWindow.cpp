@@ -39,7 +39,7 @@ void TfmMain::buildTray() {
     mnLanguage = mnLanguageMenu->menuAction();
     mnLanguage->setObjectName("mnLanguage");
     languageGroup = new QActionGroup(this);
-    languageGroup->setExclusive(true);
+    languageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     mnLang_En = item(mnLanguageMenu, "mnLang_En", "English");
     mnLang_CHN = item(mnLanguageMenu, "mnLang_CHN", "\u7B80\u4F53\u4E2D\u6587");
     J1 = item(mnLanguageMenu, "J1", "Japanese");
@@ -49,6 +49,7 @@ void TfmMain::buildTray() {
         a->setCheckable(true);
         a->setData(QString(hints[i++]));  // the language code
         languageGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] { guarded([&] { mnLang_EnClick(a); }); });
     }
     pmTray->addSeparator()->setObjectName("N3");
     mnAutoRun = item(pmTray, "mnAutoRun", "Auto Run");
@@ -58,6 +59,7 @@ void TfmMain::buildTray() {
 
     connect(mnOpen, &QAction::triggered, this, [this] { guarded([&] { mnOpenClick(); }); });
     connect(mnHide, &QAction::triggered, this, [this] { guarded([&] { btCancelClick(); }); });
+    connect(mnAutoRun, &QAction::triggered, this, [this] { guarded([&] { mnAutoRunClick(); }); });
     connect(mnExit, &QAction::triggered, this, [this] { guarded([&] { mnExitClick(); }); });
 
     mTray = new QSystemTrayIcon(artwork::trayImage(0), this);
@@ -104,6 +106,11 @@ void TfmMain::btCancelClick() {
     mnOpen->setEnabled(true);
 }
 
+void TfmMain::mnAutoRunClick() {
+    // The click has already flipped the check mark; it stays as the user left it.
+    if (settings_) settings_->setAutoRun(mnAutoRun->isChecked());
+}
+
 void TfmMain::mnExitClick() {
     setEnabled(false);  // a disabled main window means an exit is under way
     close();
@@ -147,16 +154,6 @@ void TfmMain::btCancelMouseDown(Qt::MouseButton, Qt::MouseButtons held, Qt::Keyb
     }
 }
 
-void TfmMain::showExportView() {
-    if (!exportShown_) {
-        exportShown_ = true;
-        smsg->resize(500, smsg->height());
-        setFixedWidth(pnPic->x() + pnPic->width() + 500);
-        smsg->show();
-    }
-    smsg->clear();  // filled with the caption lines by the caption catalogue
-}
-
 void TfmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The bottom bar is docked to the bottom, the memo to the right edge above it.
@@ -165,6 +162,10 @@ void TfmMain::resizeEvent(QResizeEvent* event) {
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == smsg->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        guarded([&] { smsgDblClick(); });
+        return true;
+    }
     if (watched == btCancel && event->type() == QEvent::MouseButtonPress) {
         auto* e = static_cast<QMouseEvent*>(event);
         guarded([&] { btCancelMouseDown(e->button(), e->buttons(), e->modifiers()); });

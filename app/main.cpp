@@ -27,7 +27,10 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray; only "Exit" ends
 
     QtEventLoop loop;
-    TfmMain fmMain(loop, makeHidPlatform(loop), arguments);
+    TfmMainStartup startup;
+    startup.arguments = arguments;
+    startup.programFolder = QCoreApplication::applicationDirPath();
+    TfmMain fmMain(loop, makeHidPlatform(loop), std::move(startup));
     fmMain.setWakeMessage(wakeMsg);
     instance->listen(loop, [&fmMain](const PostedMessage& message) {
         bool handled = false;

@@ -23,7 +23,11 @@ protected:
         auto platform = std::make_unique<FakeHidPlatform>(loop);
         fake = platform.get();
         for (auto& iface : interfaces) fake->plug(iface);
-        fmMain = std::make_unique<TfmMain>(loop, std::move(platform), std::move(arguments));
+        TfmMainStartup startup;
+        startup.arguments = std::move(arguments);
+        startup.programFolder = programFolder;
+        startup.settings = std::move(settings);
+        fmMain = std::make_unique<TfmMain>(loop, std::move(platform), std::move(startup));
         fmMain->setWakeMessage(wakeMsg);
         fmMain->setTrayHostCheck([this] { return trayHost; });
     }
@@ -45,7 +49,9 @@ protected:
     static FakeInterface receiver(const std::string& id) { return FakeInterface{id}; }
 
     static constexpr uint32_t wakeMsg = 0xC123;
-    bool trayHost = true;  // offscreen there is none; most tests act as on a desktop with one
+    bool trayHost = true;
+    QString programFolder = "/nonexistent-program-folder";  // no language folders unless a test makes some
+    std::unique_ptr<AppSettings> settings;  // offscreen there is none; most tests act as on a desktop with one
     QtEventLoop loop;
     FakeHidPlatform* fake = nullptr;
     std::unique_ptr<TfmMain> fmMain;
