@@ -150,6 +150,7 @@ protected:
 private:
     void buildLayout();
     void buildTray();
+    void dockControls();
     void FormCreate();
     bool trayHost() const;
 

@@ -136,8 +136,8 @@ void TfmMain::ApplicationEvents1Minimize() {
 void TfmMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
-        QMetaObject::invokeMethod(this, [this] { guarded([&] { ApplicationEvents1Minimize(); }); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { if (isMinimized()) guarded([&] { ApplicationEvents1Minimize(); }); }, Qt::QueuedConnection);
 }
 
 void TfmMain::mTrayMouseDown(Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {
@@ -156,9 +156,14 @@ void TfmMain::btCancelMouseDown(Qt::MouseButton, Qt::MouseButtons held, Qt::Keyb
 
 void TfmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The bottom bar is docked to the bottom, the memo to the right edge above it.
+    dockControls();
+}
+
+void TfmMain::dockControls() {
+    // The bottom bar is docked to the bottom, the memo to the right edge above it; a hidden
+    // control takes no part in the docking and keeps its place.
     sPanel1->setGeometry(0, height() - sPanel1->height(), width(), sPanel1->height());
-    smsg->setGeometry(width() - smsg->width(), 0, smsg->width(), sPanel1->y());
+    if (smsg->isVisibleTo(this)) smsg->setGeometry(width() - smsg->width(), 0, smsg->width(), sPanel1->y());
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -9,6 +9,15 @@ namespace orvix {
 
 namespace fs = std::filesystem;
 
+std::filesystem::path utf8Path(const std::string& text) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+}
+
+std::string utf8String(const std::filesystem::path& path) {
+    std::u8string s = path.u8string();
+    return std::string(reinterpret_cast<const char*>(s.data()), s.size());
+}
+
 std::string asciiLowered(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -17,11 +26,11 @@ std::string asciiLowered(std::string text) {
 
 std::string findIgnoringCase(const std::string& folder, const std::string& name) {
     std::error_code ec;
-    fs::path exact = fs::u8path(folder) / fs::u8path(name);
-    if (fs::exists(exact, ec)) return exact.u8string();
+    fs::path exact = utf8Path(folder) / utf8Path(name);
+    if (fs::exists(exact, ec)) return utf8String(exact);
     const std::string wanted = asciiLowered(name);
-    for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
-        if (asciiLowered(it->path().filename().u8string()) == wanted) return it->path().u8string();
+    for (fs::directory_iterator it(utf8Path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        if (asciiLowered(utf8String(it->path().filename())) == wanted) return utf8String(it->path());
     }
     return {};
 }

@@ -2,10 +2,15 @@
 // File and folder names looked up without regard to ASCII letter case, as on the platform
 // where language folders were first kept.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace orvix {
+
+// Paths to and from UTF-8 text, the same on every platform.
+std::filesystem::path utf8Path(const std::string& text);
+std::string utf8String(const std::filesystem::path& path);
 
 // The path of the entry of folder whose name equals name without regard to ASCII case (the exact
 // spelling first); empty when there is none.

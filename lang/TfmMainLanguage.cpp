@@ -92,6 +92,7 @@ void TfmMain::showExportView() {
         smsg->resize(500, smsg->height());
         setFixedWidth(pnPic->x() + pnPic->width() + 500);
         smsg->show();
+        dockControls();
     }
     std::vector<std::string> list;
     exportCaptions("main", captionComponents(), list);
@@ -104,7 +105,7 @@ void TfmMain::showExportView() {
 
 void TfmMain::smsgDblClick() {
     smsg->clear();
-    std::string path = (fs::u8path(utf8(programFolder_)) / "Lang.txt").u8string();
+    std::string path = utf8String(utf8Path(utf8(programFolder_)) / "Lang.txt");
     CaptionCatalogue catalogue;
     std::string reason;
     if (!catalogue.load(path, reason)) throw std::runtime_error(cannotOpen(path, reason));
@@ -118,15 +119,15 @@ void TfmMain::scanLanguages() {
     for (QAction* a : mnLanguageMenu->actions())
         if (a != mnLang_En) mnLanguageMenu->removeAction(a);
     std::error_code ec;
-    fs::path folder = fs::u8path(utf8(programFolder_));
+    fs::path folder = utf8Path(utf8(programFolder_));
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().u8string();
+        const std::string name = utf8String(it->path().filename());
         std::error_code sec;
         // A plain folder: not a link, not hidden.
         if (it->is_symlink(sec) || !it->is_directory(sec) || name.empty() || name[0] == '.') continue;
         std::string lowered = asciiLowered(name);
         if (lowered == "." || lowered == ".." || lowered == "en") continue;
-        std::string file = findIgnoringCase(it->path().u8string(), "lang.txt");
+        std::string file = findIgnoringCase(utf8String(it->path()), "lang.txt");
         if (file.empty()) continue;
         CaptionCatalogue catalogue;
         std::string reason;
@@ -158,7 +159,7 @@ void TfmMain::loadRtf(QTextBrowser* view, const QString& path) {
 
 void TfmMain::loadLanguage(const std::string& code) {
     std::string folder = findIgnoringCase(utf8(programFolder_), code);
-    if (folder.empty()) folder = (fs::u8path(utf8(programFolder_)) / fs::u8path(code)).u8string();
+    if (folder.empty()) folder = utf8String(utf8Path(utf8(programFolder_)) / utf8Path(code));
     QString base = qstr(folder) + "/";
     loadRtf(reStart, base + "Start.rtf");
     loadRtf(reLED, base + "LED.rtf");

@@ -26,6 +26,10 @@ QString captionOf(const QAction* action) {
     return text.replace("&&", "&");
 }
 
+QString widgetCaption(const QWidget* widget) { return widget->property("Caption").toString(); }
+
+void setWidgetCaption(QWidget* widget, const QString& caption) { widget->setProperty("Caption", caption); }
+
 bool TfmKeyDef::MenuEntry::separator() const { return action && action->isSeparator(); }
 
 TfmKeyDef::TfmKeyDef(QWidget* parent, const char* name, int tag) : QFrame(parent), tag_(tag) {
@@ -98,6 +102,25 @@ TfmKeyDef::MenuEntry* TfmKeyDef::entry(const std::string& name) {
     for (auto& e : entries_)
         if (e.Name == name) return &e;
     return nullptr;
+}
+
+CaptionComponents TfmKeyDef::captionComponents() {
+    CaptionComponents list;
+    list.push_back({"sPanel1", [this] { return widgetCaption(sPanel1); },
+                    [this](const QString& c) { setWidgetCaption(sPanel1, c); }, {}, {}});
+    // The number picture, the Locked name panel, the drop-down and the pop-up itself take no part.
+    for (MenuEntry& e : entries_) {
+        if (e.separator()) continue;
+        MenuEntry* entry = &e;
+        list.push_back({QString::fromStdString(e.Name), {}, {},
+                        [entry] { return MenuEntryValue{entry->Hint, entry->Tag, captionOf(entry->action).toStdString()}; },
+                        [entry](const MenuEntryValue& v) {
+                            entry->Hint = v.hint;
+                            entry->Tag = v.tag;
+                            entry->action->setText(menuText(QString::fromStdString(v.caption)));
+                        }});
+    }
+    return list;
 }
 
 void TfmKeyDef::setNumberPicture(const QPixmap& picture) { keyNum->setPixmap(picture); }

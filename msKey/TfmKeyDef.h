@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/CaptionComponents.h"
+
 class QAction;
 class QMenu;
 class QToolButton;
@@ -58,6 +60,9 @@ public:
     std::vector<MenuEntry>& entries() { return entries_; }
     MenuEntry* entry(const std::string& name);
 
+    // What caption catalogues reach in the row: its panel and the pop-up's entries.
+    CaptionComponents captionComponents();
+
     QWidget* sPanel1;
     QLabel* keyNum;
     TKeyNamePanel* pnKeyName;
@@ -78,6 +83,10 @@ private:
     int32_t functionCode_ = 0;
     std::vector<MenuEntry> entries_;
 };
+
+// A caption held in a plain widget that shows none (a panel without text of its own).
+QString widgetCaption(const QWidget* widget);
+void setWidgetCaption(QWidget* widget, const QString& caption);
 
 // A caption as a menu item shows it: '&' is a plain character, never an accelerator mark.
 QString menuText(const QString& caption);

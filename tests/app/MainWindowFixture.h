@@ -16,6 +16,9 @@
 namespace orvix::test {
 
 class MainWindowFixture : public ::testing::Test {
+public:
+    static constexpr uint32_t wakeMsg = 0xC123;
+
 protected:
     void TearDown() override { fmMain.reset(); }
 
@@ -48,7 +51,6 @@ protected:
 
     static FakeInterface receiver(const std::string& id) { return FakeInterface{id}; }
 
-    static constexpr uint32_t wakeMsg = 0xC123;
     bool trayHost = true;
     QString programFolder = "/nonexistent-program-folder";  // no language folders unless a test makes some
     std::unique_ptr<AppSettings> settings;  // offscreen there is none; most tests act as on a desktop with one

@@ -120,9 +120,13 @@ TEST_F(MainWindowLayout, TrayMenuHoldsItsItemsInOrder) {
     QStringList items;
     for (QAction* a : fmMain->pmTray->actions()) items << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(items, (QStringList{"Open window", "Hide window", "-", "Language", "-", "Auto Run", "-", "Exit"}));
+    // Without language folders only the fixed entry stays; the built-in others are taken out of
+    // the menu but still belong to the window.
     QStringList languages;
     for (QAction* a : fmMain->mnLanguageMenu->actions()) languages << a->data().toString();
-    EXPECT_EQ(languages, (QStringList{"EN", "CHN", "JPN"}));
+    EXPECT_EQ(languages, QStringList{"EN"});
+    EXPECT_EQ(fmMain->mnLang_CHN->data().toString(), "CHN");
+    EXPECT_EQ(fmMain->J1->data().toString(), "JPN");
     EXPECT_TRUE(fmMain->mnAutoRun->isCheckable());
     EXPECT_FALSE(fmMain->mnAutoRun->isChecked());
     EXPECT_FALSE(fmMain->mnOpen->isEnabled());
