@@ -218,9 +218,10 @@ void TfmMain::FormCreate() {
     loadLanguage(curLang);
     btResetClick();
     // The fixed row's hot-spot is drawn apart from the four that open a pop-up.
-    btKey1->setStyleSheet(fmKeyDef0->isEnabled() ? QString()
-                                                 : "QToolButton { border: 2px solid #9AA3AD; border-radius: 16px;"
-                                                   " background: #E6E9ED; }");
+    if (!fmKeyDef0->isEnabled()) {
+        btKey1->setIcon(QIcon(btKey1->icon().pixmap(QSize(30, 30), QIcon::Disabled)));
+        btKey1->setStyleSheet("QToolButton { border: 2px solid #9AA3AD; border-radius: 16px; background: #E6E9ED; }");
+    }
     // The command line comes last.
     StartMode mode = readCommandLine(arguments_);
     dkMode = mode.quano;

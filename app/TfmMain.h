@@ -145,6 +145,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -176,6 +177,7 @@ private:
     std::function<bool()> trayHost_;
     QPixmap mousePicture_;
     bool exportShown_ = false;
+    bool placed_ = false;
 
     bool dkMode = false;
     std::vector<TfmKeyDef*> keySet;

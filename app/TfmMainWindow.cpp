@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/Artwork.h"
 #include "app/ErrorReport.h"
@@ -152,6 +153,15 @@ void TfmMain::btCancelMouseDown(Qt::MouseButton, Qt::MouseButtons held, Qt::Keyb
     } else if (held == Qt::MiddleButton && modifiers == (Qt::AltModifier | Qt::ControlModifier)) {
         showExportView();
     }
+}
+
+void TfmMain::showEvent(QShowEvent* event) {
+    // Centred on the desktop, all screens together, when first shown; afterwards it keeps its place.
+    if (!placed_) {
+        placed_ = true;
+        if (QScreen* s = screen()) move(s->virtualGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
 }
 
 void TfmMain::resizeEvent(QResizeEvent* event) {
