@@ -1,0 +1,52 @@
+#include "hid/linux/HidInterfaceList.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <tuple>
+
+#include "hid/linux/SysfsHid.h"
+
+namespace orvix::linuxhid {
+
+namespace {
+
+// "0003:0E8F:00A6.0001" -> ("0003:0E8F:00A6", 1). Names without a hex instance keep it unset.
+std::pair<std::string_view, std::optional<unsigned long>> splitInstance(std::string_view name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return {name, std::nullopt};
+    std::string_view digits = name.substr(dot + 1);
+    unsigned long instance = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), instance, 16);
+    if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size()) return {name, std::nullopt};
+    return {name.substr(0, dot), instance};
+}
+
+}  // namespace
+
+bool hidNameLess(const std::string& a, const std::string& b) {
+    // Names with a readable instance first, so that the order stays a strict weak ordering.
+    auto key = [](const std::string& name) {
+        auto [head, instance] = splitInstance(name);
+        return std::make_tuple(head, !instance.has_value(), instance.value_or(0), std::string_view(name));
+    };
+    return key(a) < key(b);
+}
+
+std::vector<HidInterfaceEntry> interfaceEntries(const std::vector<HidrawNode>& nodes) {
+    std::vector<HidInterfaceEntry> entries;
+    for (const auto& node : nodes) {
+        std::error_code ec;
+        if (node.devNode.empty() || !std::filesystem::exists(node.devNode, ec)) continue;
+        auto hidDevice = hidDeviceOfHidraw(node.sysPath);
+        if (!hidDevice) continue;
+        entries.push_back({node.devNode, hidDevice->filename().string()});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& x, const auto& y) {
+        if (x.deviceId != y.deviceId) return hidNameLess(x.deviceId, y.deviceId);
+        return x.path < y.path;
+    });
+    return entries;
+}
+
+}  // namespace orvix::linuxhid

@@ -1,0 +1,28 @@
+#pragma once
+// From the hidraw nodes udev lists to the port's interface entries: path, identity and order.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "hid/HidPlatform.h"
+
+namespace orvix::linuxhid {
+
+struct HidrawNode {
+    std::filesystem::path sysPath;  // the hidraw entry in sysfs
+    std::string devNode;            // /dev/hidrawN
+};
+
+// One entry per node whose device node exists and whose HID device is found; deviceId is the HID
+// device's sysfs name (BBBB:VVVV:PPPP.NNNN, its instance number new on every plug).
+// Order: by HID device name, the instance number compared as a number. hidraw numbers are reused
+// and taken in probe order, so they would reorder interfaces across plugs; the HID name sorts one
+// receiver's interfaces together, in the order the kernel probed them, and keeps that order on
+// every scan.
+std::vector<HidInterfaceEntry> interfaceEntries(const std::vector<HidrawNode>& nodes);
+
+// The order above, for two HID device names.
+bool hidNameLess(const std::string& a, const std::string& b);
+
+}  // namespace orvix::linuxhid

@@ -1,0 +1,28 @@
+#pragma once
+// Opening a hidraw node and finding its HID device in sysfs from the open descriptor itself
+// (fstat's st_rdev -> <root>/dev/char/MAJ:MIN), which works for O_PATH descriptors too.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "hid/HidPlatform.h"
+
+namespace orvix::linuxhid {
+
+// The HID device behind an open character-device descriptor. Empty for anything else.
+std::optional<std::filesystem::path> hidDeviceOfDescriptor(int fd, const std::filesystem::path& sysRoot);
+
+// ReadWrite: O_RDWR. QueryOnly: O_PATH, which needs no permission on the node. Null with errno in
+// error when the node cannot be opened; ENODEV when it is not a character device.
+std::unique_ptr<HidSyncHandle> openHidrawSync(const std::string& path, HidAccess access,
+                                              const std::filesystem::path& sysRoot, uint32_t& error);
+
+// O_RDONLY, its own descriptor. Whether reports need a 0 in front comes from the HID device's
+// report descriptor; without one the handle cannot know: ENODEV.
+std::unique_ptr<HidReadHandle> openHidrawRead(const std::string& path, const std::filesystem::path& sysRoot,
+                                              uint32_t& error);
+
+}  // namespace orvix::linuxhid

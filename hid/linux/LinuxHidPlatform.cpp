@@ -1,0 +1,43 @@
+#include "hid/linux/LinuxHidPlatform.h"
+
+#include "hid/linux/HidInterfaceList.h"
+#include "hid/linux/HidrawNode.h"
+
+namespace orvix {
+
+namespace linuxhid {
+
+LinuxHidPlatform::LinuxHidPlatform(EventLoop& loop, std::filesystem::path sysRoot, std::filesystem::path runRoot)
+    : loop_(loop), sysRoot_(std::move(sysRoot)), runRoot_(std::move(runRoot)), udev_(makeUdevContext()) {}
+
+LinuxHidPlatform::~LinuxHidPlatform() { stopNotifications(); }
+
+std::vector<HidInterfaceEntry> LinuxHidPlatform::scanInterfaces() {
+    return interfaceEntries(listHidrawNodes(udev_.get()));
+}
+
+std::unique_ptr<HidSyncHandle> LinuxHidPlatform::openSync(const std::string& path, HidAccess access,
+                                                          uint32_t& error) {
+    return openHidrawSync(path, access, sysRoot_, error);
+}
+
+std::unique_ptr<HidReadHandle> LinuxHidPlatform::openRead(const std::string& path, uint32_t& error) {
+    return openHidrawRead(path, sysRoot_, error);
+}
+
+void LinuxHidPlatform::startNotifications(Notify notify) {
+    notifier_.reset();
+    // The monitor listens before the start-up scan runs, so no change between the two is missed.
+    auto monitor = makeHidrawMonitor(udev_.get(), monitorSourceName(runRoot_));
+    notifier_ = std::make_unique<DeviceChangeNotifier>(loop_, std::move(monitor), std::move(notify));
+}
+
+void LinuxHidPlatform::stopNotifications() { notifier_.reset(); }
+
+}  // namespace linuxhid
+
+std::unique_ptr<HidPlatform> makeNativeHidPlatform(EventLoop& loop) {
+    return std::make_unique<linuxhid::LinuxHidPlatform>(loop);
+}
+
+}  // namespace orvix

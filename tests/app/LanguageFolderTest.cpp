@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include "msKey/TfmKeyDef.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/Screenshots.h"
+
+namespace orvix::test {
+namespace {
+
+// Settings kept in memory, so a test sees what the window stores.
+class MemorySettings final : public AppSettings {
+public:
+    explicit MemorySettings(std::string lang = "") : lang_(std::move(lang)) {}
+    void readConfig(std::string& lang, uint16_t&, uint16_t&) override {
+        if (!lang_.empty()) lang = lang_;
+    }
+    bool autoRunPresent() override { return false; }
+    void writeLanguage(const std::string& code) override { writes.push_back(code); }
+    void setAutoRun(bool) override {}
+    std::vector<std::string> writes;
+
+private:
+    std::string lang_;
+};
+
+class Languages : public MainWindowFixture {
+protected:
+    void SetUp() override { programFolder = dir.path(); }
+    void write(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void startIn(const std::string& lang = "") {
+        auto s = std::make_unique<MemorySettings>(lang);
+        stored = s.get();
+        settings = std::move(s);
+        start();
+    }
+    QStringList menu() const {
+        QStringList entries;
+        for (QAction* a : fmMain->languageEntries()) entries << a->data().toString() + "=" + a->text();
+        return entries;
+    }
+    QString checkedEntry() const {
+        for (QAction* a : fmMain->languageEntries())
+            if (a->isChecked()) return a->data().toString();
+        return {};
+    }
+    QTemporaryDir dir;
+    MemorySettings* stored = nullptr;
+};
+
+struct ScanCase {
+    const char* name;
+    const char* folder;
+    QByteArray file;  // its "lang.txt"
+    const char* caption;  // nullptr: no entry
+};
+
+class ScanFolders : public Languages, public ::testing::WithParamInterface<ScanCase> {};
+
+TEST_P(ScanFolders, TakeOnlyFoldersWhoseFirstLineNamesTheLanguage) {
+    const ScanCase& c = GetParam();
+    write(QString(c.folder) + "/lang.txt", c.file);
+    startIn();
+    QStringList expected{"EN=English"};
+    if (c.caption) expected << QString(c.folder) + "=" + QString::fromUtf8(c.caption);
+    EXPECT_EQ(menu(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shell, ScanFolders,
+    ::testing::Values(ScanCase{"Plain", "FR", "langname=Fran\xC3\xA7\x61is\r\n", "Fran\xC3\xA7\x61is"},
+                      ScanCase{"BlankLinesThenCapitalsAndBlanks", "DE", "\r\n  \r\n  LangName = Deutsch \r\n", " Deutsch"},
+                      ScanCase{"SecondEquals", "IT", "langname=a=b\n", nullptr},
+                      ScanCase{"NothingAfterEquals", "IT", "langname=\n", nullptr},
+                      ScanCase{"NothingBeforeEquals", "IT", "=Italiano\n", nullptr},
+                      ScanCase{"EmptyFile", "IT", "", nullptr},
+                      ScanCase{"TrailingEquals", "IT", "langname=Italiano=\n", "Italiano"},
+                      ScanCase{"OtherFirstLine", "IT", "main.btReset.Caption=R\nlangname=Italiano\n", nullptr},
+                      ScanCase{"EnglishLower", "en", "langname=English 2\n", nullptr},
+                      ScanCase{"EnglishMixed", "En", "langname=English 2\n", nullptr},
+                      ScanCase{"FolderWithDash", "zh-TW", "langname=\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87\n",
+                               "\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87"},
+                      ScanCase{"FolderWithBlankAndDot", "pt BR.1", "langname=Portugu\xC3\xAAs\n", "Portugu\xC3\xAAs"},
+                      ScanCase{"Utf16Catalogue", "KO", QByteArray("\xFF\xFE" "l\0a\0n\0g\0n\0a\0m\0e\0=\0K\0O\0", 24), "KO"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Languages, HiddenFoldersLinksFilesAndFoldersWithoutACatalogueAreNotListed) {
+    write(".hidden/lang.txt", "langname=Hidden\n");
+    write("NOCAT/readme.txt", "langname=None\n");
+    write("UPPER/LANG.TXT", "langname=Upper\n");  // found without regard to case
+    write("lang.txt", "langname=NotAFolder\n");
+    QDir().mkpath(dir.filePath("REAL"));
+    write("REAL/lang.txt", "langname=Real\n");
+    ASSERT_EQ(symlink(dir.filePath("REAL").toUtf8().constData(), dir.filePath("LINK").toUtf8().constData()), 0);
+    startIn();
+    QStringList entries = menu();
+    entries.sort();
+    EXPECT_EQ(entries, (QStringList{"EN=English", "REAL=Real", "UPPER=Upper"}));
+}
+
+TEST_F(Languages, LoadAppliesTheCatalogueTheHelpPagesAndChecksTheEntry) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.fmCaption=Souris\nmain.btReset.Caption=D\xC3\x89\x46\x41UT\n"
+                         "keyDef.mnDrag_Move.Caption=[08|2]GLISSER\n");
+    write("FR/Start.rtf", "{\\rtf1\\ansi Bonjour\\par}");
+    startIn("FR");
+    EXPECT_EQ(fmMain->windowTitle(), "Souris");
+    EXPECT_EQ(fmMain->btReset->text(), "D\u00C9FAUT");
+    EXPECT_EQ(fmMain->keys()[1]->functionName(), "GLISSER") << "rows reset under their new names";
+    EXPECT_EQ(fmMain->reStart->toPlainText().trimmed(), "Bonjour");
+    EXPECT_EQ(fmMain->reLED->toPlainText().split('\n', Qt::SkipEmptyParts).size(), 5) << "no LED.rtf: kept";
+    EXPECT_EQ(checkedEntry(), "FR");
+    EXPECT_EQ(fmMain->mTray->toolTip(), "Souris");
+    EXPECT_TRUE(fmMain->smsg->toPlainText().startsWith("langname="));
+}
+
+TEST_F(Languages, AFolderWithoutACatalogueReplacesOnlyTheHelpPages) {
+    write("XX/Start.rtf", "plain start page");
+    startIn("XX");
+    EXPECT_EQ(fmMain->reStart->toPlainText(), "plain start page");
+    EXPECT_EQ(fmMain->windowTitle(), "Orvix mouse");
+    EXPECT_EQ(checkedEntry(), "");
+}
+
+TEST_F(Languages, SwitchingStoresFirstKeepsTheFirstLanguagesTextsAndResetsTheRows) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.btReset.Caption=FR-RESET\nmain.btApply.Caption=FR-APPLY\n");
+    write("DE/Lang.txt", "langname=Deutsch\nmain.btReset.Caption=DE-RESET\n");
+    startIn("FR");
+    fmMain->keys()[2]->mnCur_SCRClick(fmMain->keys()[2]->entry("mnMul_Mute")->action);
+    QAction* de = nullptr;
+    for (QAction* a : fmMain->languageEntries())
+        if (a->data().toString() == "DE") de = a;
+    ASSERT_NE(de, nullptr);
+    de->trigger();
+    EXPECT_EQ(stored->writes, std::vector<std::string>{"DE"});
+    EXPECT_EQ(fmMain->currentLanguage(), "DE");
+    EXPECT_EQ(fmMain->btReset->text(), "DE-RESET");
+    EXPECT_EQ(fmMain->btApply->text(), "FR-APPLY") << "a key the second lacks keeps the first's text";
+    EXPECT_EQ(fmMain->keys()[2]->functionName(), "RIGHT BUTTON") << "unapplied picks are lost";
+    EXPECT_EQ(checkedEntry(), "DE");
+    de->trigger();
+    EXPECT_EQ(stored->writes.size(), 1u) << "the current language: nothing";
+}
+
+TEST_F(Languages, ChoosingEnglishWithoutAnEnFolderLeavesThePreviousLanguageOnScreen) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.btReset.Caption=FR-RESET\n");
+    startIn("FR");
+    fmMain->mnLang_En->trigger();
+    EXPECT_EQ(fmMain->currentLanguage(), "EN");
+    EXPECT_EQ(stored->writes, std::vector<std::string>{"EN"});
+    EXPECT_EQ(fmMain->btReset->text(), "FR-RESET");
+    EXPECT_EQ(checkedEntry(), "FR") << "the check mark stays with what is on screen";
+}
+
+TEST_F(Languages, StoredLanguageWithoutAMenuEntryLoadsWithNoCheckMark) {
+    write("QQ/Lang.txt", "not a name line\nmain.btReset.Caption=QQ\n");
+    startIn("QQ");
+    EXPECT_EQ(fmMain->btReset->text(), "QQ");
+    EXPECT_EQ(checkedEntry(), "");
+}
+
+TEST_F(Languages, ShippedLanguagesScreenshots) {
+    QString shipped = QString(ORVIX_SOURCE_DIR) + "/assets/lang";
+    if (!QDir(shipped + "/CHN").exists()) GTEST_SKIP() << "no shipped language folders";
+    programFolder = shipped;
+    for (const char* code : {"EN", "CHN", "JPN"}) {
+        startIn(code);
+        EXPECT_EQ(checkedEntry(), code);
+        EXPECT_NE(fmMain->btApply->text(), "") << code;
+        screenshot(fmMain.get(), QString("language-") + code);
+        fmMain.reset();
+    }
+}
+
+}  // namespace
+}  // namespace orvix::test

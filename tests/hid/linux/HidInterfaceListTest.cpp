@@ -1,0 +1,89 @@
+// From listed hidraw nodes to the port's entries: which are kept, their identity and their order.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "hid/linux/HidInterfaceList.h"
+#include "tests/hid/linux/FakeSysfs.h"
+
+namespace orvix::linuxhid {
+namespace {
+
+using test::FakeSysfs;
+namespace fs = std::filesystem;
+
+TEST(HidNameOrder, SortsByNameThenInstanceAsANumber) {
+    // Each row: a before b.
+    const std::pair<const char*, const char*> cases[] = {
+        {"0003:046D:C52B.0003", "0003:0E8F:00A6.0001"},
+        {"0003:0E8F:00A6.0002", "0003:0E8F:00A6.000A"},
+        {"0003:0E8F:00A6.FFFF", "0003:0E8F:00A6.10000"},  // past four digits
+        {"0003:0E8F:00A6.0002", "0005:0E8F:00A6.0001"},
+        {"0003:0E8F:00A6.0010", "0003:0E8F:00A6.zz"},      // unreadable instance last
+        {"0003:0E8F:00A6.zz", "0003:0E8F:00A7.0001"},
+        {"0003:0E8F:00A6.1z", "0003:0E8F:00A6.zz"},
+    };
+    for (const auto& [a, b] : cases) {
+        SCOPED_TRACE(std::string(a) + " < " + b);
+        EXPECT_TRUE(hidNameLess(a, b));
+        EXPECT_FALSE(hidNameLess(b, a));
+        EXPECT_FALSE(hidNameLess(a, a));
+    }
+}
+
+class InterfaceEntries : public testing::Test {
+protected:
+    // A hidraw node: its HID device in the tree, and a stand-in file for /dev/hidrawN.
+    HidrawNode node(const std::string& parent, const std::string& name, int number, bool nodeExists = true) {
+        fs::path hid = sys.addHid(parent, name, FakeSysfs::uevent("0003:00000E8F:000000A6"), std::nullopt, number);
+        std::string devNode = (sys.root / ("hidraw" + std::to_string(number))).string();
+        if (nodeExists) sys.file("hidraw" + std::to_string(number), "");
+        return {sys.hidrawEntry(hid, number), devNode};
+    }
+    FakeSysfs sys;
+};
+
+TEST_F(InterfaceEntries, KeepsExistingNodesWithAHidDeviceInHidNameOrder) {
+    std::vector<HidrawNode> nodes = {
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.000A", 0),              // plugged last, took hidraw0
+        node(FakeSysfs::usbInterface, "0003:046D:C52B.0003", 1),
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0009", 2),
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0004", 3, false),       // node already gone
+    };
+    // A node whose device link is broken.
+    sys.link(std::string(FakeSysfs::uhid) + "/0003:0E8F:00A6.0005/hidraw/hidraw4/device", "../../../nowhere");
+    sys.file("hidraw4", "");
+    nodes.push_back({sys.root / FakeSysfs::uhid / "0003:0E8F:00A6.0005/hidraw/hidraw4", (sys.root / "hidraw4").string()});
+    nodes.push_back({sys.root / "devices/none", ""});  // no device node at all
+
+    auto entries = interfaceEntries(nodes);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].deviceId, "0003:046D:C52B.0003");
+    EXPECT_EQ(entries[0].path, (sys.root / "hidraw1").string());
+    EXPECT_EQ(entries[1].deviceId, "0003:0E8F:00A6.0009");
+    EXPECT_EQ(entries[1].path, (sys.root / "hidraw2").string());
+    EXPECT_EQ(entries[2].deviceId, "0003:0E8F:00A6.000A");
+    EXPECT_EQ(entries[2].path, (sys.root / "hidraw0").string());
+}
+
+TEST_F(InterfaceEntries, OrderDoesNotDependOnListingOrder) {
+    std::vector<HidrawNode> nodes = {
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0002", 0),
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0001", 1),
+        node(FakeSysfs::usbInterface, "0003:0E8F:00A6.0003", 2),
+    };
+    auto forward = interfaceEntries(nodes);
+    std::reverse(nodes.begin(), nodes.end());
+    auto backward = interfaceEntries(nodes);
+    ASSERT_EQ(forward.size(), 3u);
+    ASSERT_EQ(backward.size(), 3u);
+    for (size_t i = 0; i < forward.size(); ++i) {
+        EXPECT_EQ(forward[i].deviceId, backward[i].deviceId);
+        EXPECT_EQ(forward[i].path, backward[i].path);
+    }
+    EXPECT_EQ(forward[0].deviceId, "0003:0E8F:00A6.0001");
+}
+
+}  // namespace
+}  // namespace orvix::linuxhid

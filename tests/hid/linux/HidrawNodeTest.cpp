@@ -1,0 +1,164 @@
+// Opening nodes and the sync handle. Real character devices stand in for hidraw nodes: the fake
+// sysfs tree maps their device numbers (/dev/null is 1:3, /dev/urandom 1:9) to HID devices.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include "hid/linux/HidrawNode.h"
+#include "tests/hid/linux/FakeSysfs.h"
+
+namespace orvix::linuxhid {
+namespace {
+
+using test::FakeSysfs;
+namespace fs = std::filesystem;
+namespace descriptors = test::descriptors;
+
+class HidrawNodes : public testing::Test {
+protected:
+    // Maps the character device at devPath to a new HID device; returns its folder.
+    static fs::path standIn(FakeSysfs& tree, const char* devPath, const std::string& name,
+                            std::optional<std::string> uevent, std::optional<std::string> descriptor,
+                            const std::string& parent = FakeSysfs::uhid) {
+        struct stat st {};
+        if (stat(devPath, &st) != 0 || !S_ISCHR(st.st_mode)) {
+            ADD_FAILURE() << devPath << " is not a character device here";
+            return {};
+        }
+        fs::path hid = tree.addHid(parent, name, std::move(uevent), std::move(descriptor), 0);
+        tree.mapCharDevice(major(st.st_rdev), minor(st.st_rdev), tree.hidrawEntry(hid, 0));
+        return hid;
+    }
+    FakeSysfs sys;
+};
+
+TEST_F(HidrawNodes, BothAccessKindsIdentifyTheNodeThroughItsDeviceNumber) {
+    standIn(sys, "/dev/null", "0003:0E8F:00A6.0002", FakeSysfs::uevent("0003:00000E8F:000000A6"),
+            descriptors::text(descriptors::config), FakeSysfs::usbInterface);
+    sys.file(std::string(FakeSysfs::usbInterface) + "/0003:0E8F:00A6.0002/input/input4/id/version", "0111\n");
+    for (HidAccess access : {HidAccess::ReadWrite, HidAccess::QueryOnly}) {
+        SCOPED_TRACE(access == HidAccess::ReadWrite ? "ReadWrite" : "QueryOnly");
+        uint32_t error = 0;
+        auto handle = openHidrawSync("/dev/null", access, sys.root, error);
+        ASSERT_TRUE(handle) << error;
+        HidAttributes attributes;
+        ASSERT_TRUE(handle->getAttributes(attributes));
+        EXPECT_EQ(attributes.Size, 12u);
+        EXPECT_EQ(attributes.VendorID, 0x0E8F);
+        EXPECT_EQ(attributes.ProductID, 0x00A6);
+        EXPECT_EQ(attributes.VersionNumber, 0x0100);  // the USB device's, not the input child's
+        auto preparsed = handle->getPreparsedData();
+        ASSERT_TRUE(preparsed);
+        HidCaps caps;
+        ASSERT_TRUE(preparsed->getCaps(caps));
+        EXPECT_EQ(caps.UsagePage, 0xFF00);
+        EXPECT_EQ(caps.Usage, 0x0001);
+        EXPECT_EQ(caps.InputReportByteLength, 8);
+        EXPECT_EQ(caps.OutputReportByteLength, 8);
+    }
+}
+
+TEST_F(HidrawNodes, WritesGoThroughReadWriteHandlesOnly) {
+    standIn(sys, "/dev/null", "0003:0E8F:00A6.0001", FakeSysfs::uevent("0003:00000E8F:000000A6"), std::nullopt);
+    const uint8_t report[8] = {0x04, 0x02, 0x01, 0xA4, 0x1F, 0x00, 0x00, 0x3D};
+    uint32_t error = 0;
+    auto readWrite = openHidrawSync("/dev/null", HidAccess::ReadWrite, sys.root, error);
+    ASSERT_TRUE(readWrite);
+    size_t written = 99;
+    EXPECT_TRUE(readWrite->write(report, sizeof report, written));
+    EXPECT_EQ(written, sizeof report);
+
+    auto queryOnly = openHidrawSync("/dev/null", HidAccess::QueryOnly, sys.root, error);
+    ASSERT_TRUE(queryOnly);
+    written = 99;
+    errno = 0;
+    EXPECT_FALSE(queryOnly->write(report, sizeof report, written));
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(errno, EBADF);
+}
+
+TEST_F(HidrawNodes, HandleWithoutSysfsEntryOrDescriptorAnswersNothing) {
+    struct Case {
+        const char* name;
+        bool mapped;
+        std::optional<std::string> uevent;
+        std::optional<std::string> descriptor;
+        bool attributes;
+        bool preparsed;
+    } cases[] = {
+        {"device number not in sysfs", false, std::nullopt, std::nullopt, false, false},
+        {"no report_descriptor", true, FakeSysfs::uevent("0003:00000E8F:000000A6"), std::nullopt, true, false},
+        {"no uevent", true, std::nullopt, descriptors::text(descriptors::config), false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSysfs tree;
+        if (c.mapped) standIn(tree, "/dev/null", "0003:0E8F:00A6.0001", c.uevent, c.descriptor);
+        uint32_t error = 0;
+        auto handle = openHidrawSync("/dev/null", HidAccess::QueryOnly, tree.root, error);
+        ASSERT_TRUE(handle);  // the node opens; only the queries fail
+        HidAttributes attributes;
+        EXPECT_EQ(handle->getAttributes(attributes), c.attributes);
+        EXPECT_EQ(handle->getPreparsedData() != nullptr, c.preparsed);
+    }
+}
+
+TEST_F(HidrawNodes, OpenFailuresGiveTheReason) {
+    sys.file("plain", "x");
+    const std::pair<std::string, uint32_t> cases[] = {
+        {(sys.root / "missing").string(), ENOENT},
+        {(sys.root / "plain").string(), ENODEV},  // not a character device
+    };
+    for (const auto& [path, expected] : cases) {
+        SCOPED_TRACE(path);
+        for (HidAccess access : {HidAccess::ReadWrite, HidAccess::QueryOnly}) {
+            uint32_t error = 0;
+            EXPECT_FALSE(openHidrawSync(path, access, sys.root, error));
+            EXPECT_EQ(error, expected);
+        }
+        uint32_t error = 0;
+        EXPECT_FALSE(openHidrawRead(path, sys.root, error));
+        EXPECT_EQ(error, expected);
+    }
+}
+
+TEST_F(HidrawNodes, ReadHandleNeedsTheReportDescriptor) {
+    uint32_t error = 0;
+    EXPECT_FALSE(openHidrawRead("/dev/null", sys.root, error));  // not in sysfs
+    EXPECT_EQ(error, uint32_t(ENODEV));
+    standIn(sys, "/dev/null", "0003:0E8F:00A6.0001", FakeSysfs::uevent("0003:00000E8F:000000A6"), std::nullopt);
+    error = 0;
+    EXPECT_FALSE(openHidrawRead("/dev/null", sys.root, error));
+    EXPECT_EQ(error, uint32_t(ENODEV));
+}
+
+TEST_F(HidrawNodes, ReadHandlePutsAZeroInFrontOnlyForDevicesWithoutReportIds) {
+    // /dev/urandom gives random bytes: a first byte that is 0 in every one of 16 reads means the
+    // handle put it there.
+    const std::pair<const std::vector<uint8_t>*, bool> cases[] = {
+        {&descriptors::bootMouse, true},
+        {&descriptors::config, false},
+    };
+    for (const auto& [descriptor, zeroFirst] : cases) {
+        SCOPED_TRACE(zeroFirst ? "boot mouse" : "config interface");
+        FakeSysfs tree;
+        standIn(tree, "/dev/urandom", "0003:0E8F:00A6.0001", FakeSysfs::uevent("0003:00000E8F:000000A6"),
+                descriptors::text(*descriptor));
+        uint32_t error = 0;
+        auto handle = openHidrawRead("/dev/urandom", tree.root, error);
+        ASSERT_TRUE(handle) << error;
+        bool allZero = true;
+        for (int i = 0; i < 16; ++i) {
+            uint8_t buffer[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+            auto result = handle->read(buffer, sizeof buffer);
+            ASSERT_EQ(result.kind, HidReadResult::Data);
+            EXPECT_EQ(result.bytes, sizeof buffer);
+            allZero = allZero && buffer[0] == 0;
+        }
+        EXPECT_EQ(allZero, zeroFirst);
+    }
+}
+
+}  // namespace
+}  // namespace orvix::linuxhid

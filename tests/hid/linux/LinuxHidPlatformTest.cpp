@@ -1,0 +1,93 @@
+// The platform as the controller sees it. This machine has no hidraw nodes: real devices are
+// covered by the kernel tier.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include "hid/linux/LinuxHidPlatform.h"
+#include "tests/hid/linux/FakeSysfs.h"
+#include "tests/support/TestLoop.h"
+
+namespace orvix::linuxhid {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeSysfs;
+namespace fs = std::filesystem;
+
+TEST(MonitorSource, UdevWhenUdevdRunsOtherwiseKernel) {
+    FakeSysfs run;  // any empty folder serves as /run
+    EXPECT_EQ(monitorSourceName(run.root), "kernel");
+    EXPECT_EQ(monitorSourceName(run.root / "missing"), "kernel");
+    run.file("udev/data/c244:0", "");
+    EXPECT_EQ(monitorSourceName(run.root), "kernel");  // udev's folder alone: udevd has gone
+    run.file("udev/control", "");
+    EXPECT_EQ(monitorSourceName(run.root), "udev");
+}
+
+class Platform : public testing::Test {
+protected:
+    test::TestLoop loop;
+    FakeSysfs sys;
+    std::vector<int32_t> calls;
+    HidPlatform::Notify record() {
+        return [this](int32_t trigger) { calls.push_back(trigger); };
+    }
+};
+
+TEST_F(Platform, StartUpCallComesOnceAndNothingAfterStopOrDestruction) {
+    LinuxHidPlatform platform(loop, sys.root, sys.root);
+    ASSERT_TRUE(platform.usable());
+    platform.startNotifications(record());
+    ASSERT_TRUE(loop.runUntil([&] { return !calls.empty(); }, 2s));
+    platform.stopNotifications();
+    platform.stopNotifications();  // twice is harmless
+    loop.runFor(30ms);
+    EXPECT_EQ(calls, (std::vector<int32_t>{-1}));
+
+    calls.clear();
+    platform.startNotifications(record());
+    platform.stopNotifications();
+    loop.runFor(30ms);
+    EXPECT_TRUE(calls.empty());
+
+    {
+        LinuxHidPlatform gone(loop, sys.root, sys.root);
+        gone.startNotifications(record());
+    }
+    loop.runFor(30ms);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(Platform, ScanListsOnlyNodesThatExist) {
+    auto factoryMade = makeNativeHidPlatform(loop);
+    ASSERT_TRUE(factoryMade);
+    for (const auto& entry : factoryMade->scanInterfaces()) {
+        SCOPED_TRACE(entry.path);
+        struct stat st {};
+        EXPECT_EQ(stat(entry.path.c_str(), &st), 0);
+        EXPECT_FALSE(entry.deviceId.empty());
+    }
+}
+
+TEST_F(Platform, HandlesReadTheGivenSysfsRoot) {
+    struct stat st {};
+    ASSERT_EQ(stat("/dev/null", &st), 0);
+    fs::path hid = sys.addHid(FakeSysfs::uhid, "0003:0E8F:00A6.0001", FakeSysfs::uevent("0003:00000E8F:000000A6"),
+                              test::descriptors::text(test::descriptors::config), 0);
+    sys.mapCharDevice(major(st.st_rdev), minor(st.st_rdev), sys.hidrawEntry(hid, 0));
+    LinuxHidPlatform platform(loop, sys.root, sys.root);
+    uint32_t error = 0;
+    auto handle = platform.openSync("/dev/null", HidAccess::QueryOnly, error);
+    ASSERT_TRUE(handle) << error;
+    HidAttributes attributes;
+    ASSERT_TRUE(handle->getAttributes(attributes));
+    EXPECT_EQ(attributes.VendorID, 0x0E8F);
+    EXPECT_TRUE(platform.openRead("/dev/null", error));
+    EXPECT_FALSE(platform.openRead("/dev/hidraw-missing", error));
+    EXPECT_EQ(error, uint32_t(ENOENT));
+}
+
+}  // namespace
+}  // namespace orvix::linuxhid
