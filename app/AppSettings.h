@@ -18,8 +18,10 @@ class AppSettings {
 public:
     virtual ~AppSettings() = default;
 
-    // The stored values that exist replace the ones given; the others stay as they are.
-    virtual void readConfig(std::string& lang, uint16_t& vid, uint16_t& pid) = 0;
+    // The stored values that exist replace the ones given; the others stay as they are. A value of
+    // the wrong kind raises SettingsError. A store that cannot be read at all leaves every default
+    // in place and says why in `problem`, for the user to be told without stopping the start.
+    virtual void readConfig(std::string& lang, uint16_t& vid, uint16_t& pid, std::string& problem) = 0;
     // Whether the auto-start entry exists, whatever it holds.
     virtual bool autoRunPresent() = 0;
     virtual void writeLanguage(const std::string& code) = 0;

@@ -211,7 +211,11 @@ void TfmMain::FormCreate() {
     curLang = "EN";
     // The stored settings: the identifiers are in place before the first device scan.
     if (settings_) {
-        settings_->readConfig(curLang, fmHid->connection().vid, fmHid->connection().pid);
+        std::string problem;
+        settings_->readConfig(curLang, fmHid->connection().vid, fmHid->connection().pid, problem);
+        // A store that cannot be read is reported once the window shows; the start goes on.
+        if (!problem.empty())
+            QMetaObject::invokeMethod(this, [problem] { reportError(QString::fromStdString(problem)); }, Qt::QueuedConnection);
         mnAutoRun->setChecked(settings_->autoRunPresent());
     }
     scanLanguages();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/QtEventLoop.h"
+#include "app/RegistrySettings.h"
 #include "app/Screenshot.h"
 #include "app/TfmMain.h"
 #include "app/instance/SingleInstance.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     TfmMainStartup startup;
     startup.arguments = arguments;
     startup.programFolder = QCoreApplication::applicationDirPath();
+    startup.settings = makeUserSettings();
     TfmMain fmMain(loop, makeHidPlatform(loop), std::move(startup));
     fmMain.setWakeMessage(wakeMsg);
     instance->listen(loop, [&fmMain](const PostedMessage& message) {

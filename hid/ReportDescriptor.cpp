@@ -1,123 +1,227 @@
 #include "hid/ReportDescriptor.h"
 
-#include <map>
+#include <algorithm>
 #include <utility>
 
 namespace orvix {
 
 namespace {
 
+// A device declares its descriptor length in 16 bits.
+constexpr size_t maxDescriptorBytes = 0xFFFF;
+// The bounds keep a hostile descriptor from growing memory; real ones nest a few levels.
+constexpr size_t maxPushDepth = 64;
+constexpr size_t maxCollectionDepth = 64;
+// A report's bytes plus its ID byte must fit the 16-bit length fields.
+constexpr uint64_t maxReportBytes = 0xFFFE;
+constexpr uint64_t maxReportBits = maxReportBytes * 8;
+constexpr uint32_t maxReportId = 0xFF;  // the ID travels as the report's first byte
+
+enum ReportKind { Input, Output, Feature, kindCount };
+const char* const kindNames[kindCount] = {"Input", "Output", "Feature"};
+
+enum ItemType : uint8_t { MainItem = 0, GlobalItem = 1, LocalItem = 2 };
+
+namespace tag {
+constexpr uint8_t input = 0x8, output = 0x9, collection = 0xA, feature = 0xB, endCollection = 0xC;
+constexpr uint8_t usagePage = 0x0, reportSize = 0x7, reportId = 0x8, reportCount = 0x9, push = 0xA, pop = 0xB;
+constexpr uint8_t usage = 0x0;
+}  // namespace tag
+
+constexpr uint32_t applicationCollection = 0x01;
+constexpr uint8_t longItemPrefix = 0xFE;
+
+struct Item {
+    size_t offset = 0;  // of the prefix byte, for the error texts
+    uint8_t type = 0;
+    uint8_t tag = 0;
+    size_t dataBytes = 0;
+    // Every item read here is unsigned: the signed ones (logical and physical extents, unit
+    // exponent) do not change a report's length, so none is sign-extended.
+    uint32_t value = 0;
+};
+
 // The global items that Push and Pop save.
 struct GlobalState {
     uint32_t usagePage = 0;
     uint32_t reportSize = 0;
     uint32_t reportCount = 0;
-    uint32_t reportId = 0;
+    uint32_t reportId = 0;  // 0: no Report ID declared (yet)
 };
 
-constexpr size_t maxPushDepth = 64;
-constexpr size_t maxCollectionDepth = 64;
-constexpr uint64_t maxReportBits = 0xFFFFull * 8;  // a report length must fit the 16-bit field
+std::string at(size_t offset) { return " at byte " + std::to_string(offset); }
 
-bool fail(std::string* error, const std::string& why) {
-    if (error) *error = why;
-    return false;
-}
+class Parser {
+public:
+    Parser(const uint8_t* data, size_t size, ReportDescriptorInfo& info) : data_(data), size_(size), info_(info) {}
+
+    // Returns the reason the descriptor is refused, empty when it is sound.
+    std::string run() {
+        std::string error = parseItems();
+        // Unclosed collections are an error, not a tolerated end: both platforms' HID stacks refuse
+        // such a descriptor, and a descriptor read cut short mostly ends that way, with lengths
+        // too short.
+        if (error.empty() && depth_ > 0)
+            error = std::to_string(depth_) + " Collection(s) not closed at the end of the descriptor";
+        storeLengths();
+        return error;
+    }
+
+private:
+    std::string parseItems() {
+        if (size_ == 0) return "descriptor is empty";
+        if (size_ > maxDescriptorBytes)
+            return "descriptor of " + std::to_string(size_) + " bytes is longer than the " +
+                   std::to_string(maxDescriptorBytes) + " a device can declare";
+        size_t pos = 0;
+        while (pos < size_) {
+            Item item;
+            item.offset = pos;
+            uint8_t prefix = data_[pos++];
+            if (prefix == longItemPrefix) {  // no long item tag is defined: skip it by its size
+                if (size_ - pos < 2) return "long item" + at(item.offset) + " cut short";
+                size_t length = data_[pos];
+                pos += 2;
+                if (size_ - pos < length) return "long item" + at(item.offset) + " cut short";
+                pos += length;
+                continue;
+            }
+            item.dataBytes = prefix & 0x03;
+            if (item.dataBytes == 3) item.dataBytes = 4;
+            if (size_ - pos < item.dataBytes) return "item" + at(item.offset) + " cut short";
+            for (size_t k = 0; k < item.dataBytes; ++k) item.value |= static_cast<uint32_t>(data_[pos + k]) << (8 * k);
+            pos += item.dataBytes;
+            item.type = (prefix >> 2) & 0x03;
+            item.tag = prefix >> 4;
+
+            std::string error;
+            if (item.type == MainItem) error = mainItem(item);
+            else if (item.type == GlobalItem) error = globalItem(item);
+            else if (item.type == LocalItem) localItem(item);
+            // Reserved item types carry nothing a length depends on.
+            if (!error.empty()) return error;
+        }
+        return {};
+    }
+
+    std::string mainItem(const Item& item) {
+        std::string error;
+        switch (item.tag) {
+        case tag::input: error = addField(Input, item); break;
+        case tag::output: error = addField(Output, item); break;
+        case tag::feature: error = addField(Feature, item); break;
+        case tag::collection: error = openCollection(item); break;
+        case tag::endCollection:
+            if (depth_ == 0) error = "End Collection" + at(item.offset) + " without an open Collection";
+            else --depth_;
+            break;
+        default: break;
+        }
+        usage_.reset();  // local items apply to one Main item only
+        return error;
+    }
+
+    // Items of a report ID declared before the first Report ID count as a report without ID.
+    std::string addField(ReportKind kind, const Item& item) {
+        uint64_t bits = static_cast<uint64_t>(global_.reportSize) * global_.reportCount;
+        uint64_t& total = bits_[kind][global_.reportId];
+        if (bits > maxReportBits - total) {
+            std::string report = global_.reportId ? "report " + std::to_string(global_.reportId) : "report without ID";
+            return std::string(kindNames[kind]) + " " + report + at(item.offset) + " is longer than " +
+                   std::to_string(maxReportBytes) + " bytes";
+        }
+        total += bits;
+        present_[kind][global_.reportId] = true;
+        return {};
+    }
+
+    std::string openCollection(const Item& item) {
+        if (depth_ == maxCollectionDepth)
+            return "Collection" + at(item.offset) + " nested deeper than " + std::to_string(maxCollectionDepth);
+        ++depth_;
+        if (depth_ == 1 && item.value == applicationCollection && !applicationSeen_) {
+            applicationSeen_ = true;
+            uint32_t page = usage_.extended ? usage_.value >> 16 : global_.usagePage;
+            info_.caps.UsagePage = static_cast<uint16_t>(page);
+            info_.caps.Usage = static_cast<uint16_t>(usage_.value & 0xFFFF);
+        }
+        return {};
+    }
+
+    std::string globalItem(const Item& item) {
+        switch (item.tag) {
+        case tag::usagePage: global_.usagePage = item.value; break;
+        case tag::reportSize: global_.reportSize = item.value; break;
+        case tag::reportCount: global_.reportCount = item.value; break;
+        case tag::reportId:
+            if (item.value == 0) return "Report ID 0" + at(item.offset) + " is reserved";
+            if (item.value > maxReportId)
+                return "Report ID " + std::to_string(item.value) + at(item.offset) + " does not fit in one byte";
+            global_.reportId = item.value;
+            info_.usesReportIds = true;
+            break;
+        case tag::push:
+            if (stack_.size() == maxPushDepth)
+                return "Push" + at(item.offset) + " nests the global items deeper than " + std::to_string(maxPushDepth);
+            stack_.push_back(global_);
+            break;
+        case tag::pop:
+            if (stack_.empty()) return "Pop" + at(item.offset) + " without a Push";
+            global_ = stack_.back();
+            stack_.pop_back();
+            break;
+        default: break;
+        }
+        return {};
+    }
+
+    void localItem(const Item& item) {
+        // A collection is named by the first Usage before it; a 4-byte one carries its own page.
+        if (item.tag == tag::usage && !usage_.declared) {
+            usage_.declared = true;
+            usage_.value = item.value;
+            usage_.extended = item.dataBytes == 4;
+        }
+    }
+
+    void storeLengths() {
+        uint16_t* fields[kindCount] = {&info_.caps.InputReportByteLength, &info_.caps.OutputReportByteLength,
+                                       &info_.caps.FeatureReportByteLength};
+        for (int kind = 0; kind < kindCount; ++kind) {
+            uint64_t longest = 0;
+            for (uint32_t id = 0; id <= maxReportId; ++id)
+                if (present_[kind][id]) longest = std::max(longest, (bits_[kind][id] + 7) / 8 + 1);
+            *fields[kind] = static_cast<uint16_t>(longest);  // addField keeps it within 16 bits
+        }
+    }
+
+    struct PendingUsage {
+        bool declared = false;
+        bool extended = false;
+        uint32_t value = 0;
+        void reset() { *this = PendingUsage{}; }
+    };
+
+    const uint8_t* data_;
+    size_t size_;
+    ReportDescriptorInfo& info_;
+    GlobalState global_;
+    std::vector<GlobalState> stack_;
+    PendingUsage usage_;
+    size_t depth_ = 0;
+    bool applicationSeen_ = false;
+    uint64_t bits_[kindCount][maxReportId + 1] = {};  // per kind and report ID
+    bool present_[kindCount][maxReportId + 1] = {};
+};
 
 }  // namespace
 
 bool parseReportDescriptor(const uint8_t* data, size_t size, ReportDescriptorInfo& info, std::string* error) {
     info = ReportDescriptorInfo{};
-    GlobalState global;
-    std::vector<GlobalState> stack;
-    uint32_t usage = 0;  // the first Usage of the current local items
-    bool haveUsage = false;
-    bool extendedUsage = false;  // a 4-byte Usage carries its own page
-    size_t depth = 0;
-    bool topLevelSeen = false;
-    // Bits per (kind, report ID); kind 0 input, 1 output, 2 feature.
-    std::map<std::pair<int, uint32_t>, uint64_t> bits;
-
-    size_t i = 0;
-    while (i < size) {
-        uint8_t prefix = data[i++];
-        if (prefix == 0xFE) {  // a long item: its size and tag follow
-            if (i + 2 > size) return fail(error, "long item cut short");
-            size_t length = data[i];
-            i += 2;
-            if (length > size - i) return fail(error, "long item cut short");
-            i += length;
-            continue;
-        }
-        size_t length = prefix & 0x03;
-        if (length == 3) length = 4;
-        if (length > size - i) return fail(error, "item cut short at byte " + std::to_string(i - 1));
-        uint32_t value = 0;
-        for (size_t k = 0; k < length; ++k) value |= static_cast<uint32_t>(data[i + k]) << (8 * k);
-        i += length;
-        int type = (prefix >> 2) & 0x03;
-        int tag = prefix >> 4;
-
-        if (type == 0) {  // main
-            int kind = tag == 0x8 ? 0 : tag == 0x9 ? 1 : tag == 0xB ? 2 : -1;
-            if (kind >= 0) {
-                uint64_t& total = bits[{kind, global.reportId}];
-                total += static_cast<uint64_t>(global.reportSize) * global.reportCount;
-                if (total > maxReportBits) return fail(error, "report too long");
-            } else if (tag == 0xA) {  // Collection
-                if (++depth > maxCollectionDepth) return fail(error, "collections nested too deep");
-                if (depth == 1 && !topLevelSeen && value == 0x01) {
-                    topLevelSeen = true;
-                    uint32_t page = extendedUsage ? usage >> 16 : global.usagePage;
-                    info.caps.UsagePage = static_cast<uint16_t>(page);
-                    info.caps.Usage = static_cast<uint16_t>(usage & 0xFFFF);
-                }
-            } else if (tag == 0xC) {  // End Collection
-                if (depth == 0) return fail(error, "End Collection without a Collection");
-                --depth;
-            }
-            usage = 0;
-            haveUsage = false;
-            extendedUsage = false;
-        } else if (type == 1) {  // global
-            switch (tag) {
-            case 0x0: global.usagePage = value; break;
-            case 0x7: global.reportSize = value; break;
-            case 0x8:
-                if (value == 0) return fail(error, "Report ID 0");
-                global.reportId = value;
-                info.usesReportIds = true;
-                break;
-            case 0x9: global.reportCount = value; break;
-            case 0xA:
-                if (stack.size() >= maxPushDepth) return fail(error, "Push nested too deep");
-                stack.push_back(global);
-                break;
-            case 0xB:
-                if (stack.empty()) return fail(error, "Pop without Push");
-                global = stack.back();
-                stack.pop_back();
-                break;
-            default: break;
-            }
-        } else if (type == 2) {  // local
-            if (tag == 0x0 && !haveUsage) {
-                usage = value;
-                extendedUsage = length == 4;
-                haveUsage = true;
-            }
-        }
-    }
-    // Unclosed collections are tolerated: the reports read so far are what the device sends.
-
-    for (auto& [key, total] : bits) {
-        uint64_t bytes = (total + 7) / 8 + 1;  // plus the report ID byte, counted also without IDs
-        uint16_t& field = key.first == 0   ? info.caps.InputReportByteLength
-                          : key.first == 1 ? info.caps.OutputReportByteLength
-                                           : info.caps.FeatureReportByteLength;
-        if (bytes > field) field = static_cast<uint16_t>(bytes);
-    }
-    return true;
+    std::string reason = Parser(data, size, info).run();
+    if (reason.empty()) return true;
+    if (error) *error = std::move(reason);
+    return false;
 }
 
 DescriptorPreparsedData::DescriptorPreparsedData(std::vector<uint8_t> descriptor)

@@ -19,7 +19,8 @@ struct ReportDescriptorInfo {
 };
 
 // Returns false (with a reason in error, when given) for a descriptor that cannot be parsed;
-// info then holds what was read up to the fault.
+// info then holds what was read up to the fault. Collections still open at the end make a
+// descriptor invalid: the platforms' HID stacks refuse it, and a descriptor read cut short looks so.
 bool parseReportDescriptor(const uint8_t* data, size_t size, ReportDescriptorInfo& info,
                            std::string* error = nullptr);
 

@@ -22,7 +22,7 @@ namespace {
 class MemorySettings final : public AppSettings {
 public:
     explicit MemorySettings(std::string lang = "") : lang_(std::move(lang)) {}
-    void readConfig(std::string& lang, uint16_t&, uint16_t&) override {
+    void readConfig(std::string& lang, uint16_t&, uint16_t&, std::string&) override {
         if (!lang_.empty()) lang = lang_;
     }
     bool autoRunPresent() override { return false; }

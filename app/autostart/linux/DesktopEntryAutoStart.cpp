@@ -1,0 +1,98 @@
+#include "app/autostart/linux/DesktopEntryAutoStart.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "app/settings/linux/FileRegistry.h"
+
+namespace orvix {
+
+namespace fs = std::filesystem;
+
+DesktopEntryAutoStart::DesktopEntryAutoStart(fs::path folder)
+    : folder_(std::move(folder)), file_(folder_ / "QuanoOrvixMouse.desktop") {}
+
+bool DesktopEntryAutoStart::open() {
+    // The autostart folder is created on demand, as desktops do; only a failure to have it counts.
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    return fs::is_directory(folder_, ec);
+}
+
+bool DesktopEntryAutoStart::present() {
+    std::error_code ec;
+    return fs::exists(file_, ec);
+}
+
+std::string DesktopEntryAutoStart::execArgument(const std::string& path) {
+    // An argument with a reserved character is quoted; inside the quotes ", `, $ and \ are escaped
+    // with a backslash. The value is then a desktop-entry string, where a backslash is written \\.
+    static const char reserved[] = " \t\n\"'\\><~|&;$*?#()`";
+    std::string arg = path;
+    if (path.find_first_of(reserved) != std::string::npos) {
+        arg = "\"";
+        for (char c : path) {
+            if (c == '"' || c == '`' || c == '$' || c == '\\') arg += '\\';
+            arg += c;
+        }
+        arg += '"';
+    }
+    std::string value;
+    for (char c : arg) {
+        if (c == '\\')
+            value += "\\\\";
+        else if (c == '\n')
+            value += "\\n";
+        else
+            value += c;
+    }
+    return value;
+}
+
+bool DesktopEntryAutoStart::write(const std::string& programPath, std::string& error) {
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Orvix mouse\n"
+                       "Comment=Configure the buttons of the finger-worn mouse\n"
+                       "Exec=" + execArgument(programPath) + "\n"
+                       "Icon=orvix-mouse\n"
+                       "Terminal=false\n"
+                       "X-GNOME-Autostart-enabled=true\n";
+    fs::path temporary = file_;
+    temporary += ".tmp";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
+    if (!ok) error = std::strerror(errno);
+    ok = (::close(fd) == 0) && ok;
+    if (ok && rename(temporary.c_str(), file_.c_str()) != 0) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) unlink(temporary.c_str());
+    return ok;
+}
+
+void DesktopEntryAutoStart::remove() {
+    std::error_code ec;
+    fs::remove(file_, ec);
+}
+
+std::unique_ptr<AutoStart> makeAutoStart(Registry&) {
+    return std::make_unique<DesktopEntryAutoStart>(userConfigFolder() / "autostart");
+}
+
+std::string currentProgramPath() {
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : self.string();
+}
+
+}  // namespace orvix
