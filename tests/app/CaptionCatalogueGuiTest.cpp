@@ -139,17 +139,7 @@ TEST_F(MainWindowFixture, LockedNamePanelNeverTakesACatalogueCaption) {
     for (auto& l : lines) EXPECT_EQ(l.find("pnKeyName"), std::string::npos);
 }
 
-class ProgramFolder : public MainWindowFixture {
-protected:
-    void SetUp() override { programFolder = dir.path(); }
-    void write(const QString& name, const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QTemporaryDir dir;
-};
+using ProgramFolder = ProgramFolderFixture;
 
 TEST_F(ProgramFolder, DoubleClickShowsTheProgramFoldersOwnCatalogue) {
     write("Lang.txt", "\xEF\xBB\xBFlangname=X\r\nmain.btReset.Caption=R\r\n");

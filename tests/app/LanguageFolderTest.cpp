@@ -34,15 +34,8 @@ private:
     std::string lang_;
 };
 
-class Languages : public MainWindowFixture {
+class Languages : public ProgramFolderFixture {
 protected:
-    void SetUp() override { programFolder = dir.path(); }
-    void write(const QString& name, const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     void startIn(const std::string& lang = "") {
         auto s = std::make_unique<MemorySettings>(lang);
         stored = s.get();
@@ -59,7 +52,6 @@ protected:
             if (a->isChecked()) return a->data().toString();
         return {};
     }
-    QTemporaryDir dir;
     MemorySettings* stored = nullptr;
 };
 

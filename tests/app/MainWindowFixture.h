@@ -5,7 +5,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "app/QtEventLoop.h"
@@ -57,6 +60,20 @@ protected:
     QtEventLoop loop;
     FakeHidPlatform* fake = nullptr;
     std::unique_ptr<TfmMain> fmMain;
+};
+
+// The window over a program folder of the test's own, for language folders and catalogues.
+class ProgramFolderFixture : public MainWindowFixture {
+protected:
+    void SetUp() override { programFolder = dir.path(); }
+    // Writes a file below the program folder, making its folders.
+    void write(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QTemporaryDir dir;
 };
 
 }  // namespace orvix::test
