@@ -6,7 +6,7 @@ ORVIX_BUILD=${ORVIX_BUILD:-$ORVIX_ROOT/build}
 # The Debian packages the build and the host test tiers need.
 ORVIX_BUILD_PACKAGES=(g++ cmake make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libudev-dev)
-ORVIX_DESKTOP_PACKAGES=(xvfb xauth trayer xdotool imagemagick fonts-dejavu-core)
+ORVIX_DESKTOP_PACKAGES=(xvfb xauth trayer xdotool imagemagick fonts-dejavu-core fonts-noto-cjk)
 
 say() { printf '%s\n' "$*" >&2; }
 
