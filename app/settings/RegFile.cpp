@@ -236,8 +236,10 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
             // A backslash at the end continues the list on the next line.
             while (!list.empty() && list.back() == '\\') {
                 list.pop_back();
-                if (++i >= lines.size()) return fail(number, "the hex list continues past the end of the file");
-                list += trim(lines[i]);
+                std::string next = ++i < lines.size() ? trim(lines[i]) : "";
+                if (next.empty() && i + 1 >= lines.size()) return fail(number, "the hex list continues past the end of the file");
+                if (next.empty()) return fail(i + 1, "the hex list continues on an empty line");
+                list += next;
             }
             if (!parseHexBytes(list, v.value.data, what)) return fail(number, what);
             v.value.type = type;

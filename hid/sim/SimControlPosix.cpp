@@ -5,56 +5,105 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <thread>
 
+#include "hid/sim/SimCommand.h"
 #include "hid/sim/SimControlReader.h"
 
-namespace orvix {
+namespace orvix::sim {
 
-SimHidPlatform::ControlReader::ControlReader(const std::string& path, std::function<void(const std::string&)> onLine)
-    : path_(path), onLine_(std::move(onLine)) {
-    if (mkfifo(path.c_str(), 0600) != 0 && errno != EEXIST) {
-        std::perror(("orvix-mouse: control FIFO " + path).c_str());
-        return;
-    }
-    // Opened for reading and writing, so writers coming and going never make it read end-of-file.
-    fifo_ = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (fifo_ < 0 || pipe(stop_) != 0) {
-        std::perror(("orvix-mouse: control FIFO " + path).c_str());
-        return;
-    }
-    thread_ = std::thread([this] { run(); });
+namespace {
+
+void complain(const std::string& path, const char* what) {
+    std::fprintf(stderr, "orvix-mouse: control FIFO %s: %s\n", path.c_str(), what);
 }
 
-SimHidPlatform::ControlReader::~ControlReader() {
-    if (thread_.joinable()) {
-        char c = 0;
-        [[maybe_unused]] ssize_t n = write(stop_[1], &c, 1);
-        thread_.join();
-    }
-    for (int fd : {fifo_, stop_[0], stop_[1]})
-        if (fd >= 0) close(fd);
-}
+}  // namespace
 
-void SimHidPlatform::ControlReader::run() {
-    std::string pending;
-    for (;;) {
-        pollfd fds[2] = {{fifo_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
-            return;
+struct SimControlReader::Impl {
+    std::string path;
+    std::function<void(const std::string&)> onLine;
+    int fifo = -1;
+    int stopRead = -1, stopWrite = -1;  // a byte here ends the thread
+    std::thread thread;
+
+    ~Impl() {
+        for (int fd : {fifo, stopRead, stopWrite})
+            if (fd >= 0) ::close(fd);
+    }
+
+    bool open() {
+        if (::mkfifo(path.c_str(), 0600) != 0 && errno != EEXIST) {
+            complain(path, std::strerror(errno));
+            return false;
         }
-        if (fds[1].revents) return;
-        char buffer[256];
-        ssize_t n = read(fifo_, buffer, sizeof buffer);
-        if (n <= 0) continue;
-        pending.append(buffer, static_cast<size_t>(n));
-        for (size_t nl; (nl = pending.find('\n')) != std::string::npos; pending.erase(0, nl + 1)) {
-            std::string line = pending.substr(0, nl);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            onLine_(line);
+        // Open for writing too: with a writer always there, writers coming and going never make
+        // it read end-of-file, and poll() sleeps until the next line.
+        fifo = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        if (fifo < 0) {
+            complain(path, std::strerror(errno));
+            return false;
         }
-        if (pending.size() > 4096) pending.clear();  // a runaway line without an end is dropped
+        struct stat st {};
+        if (::fstat(fifo, &st) != 0 || !S_ISFIFO(st.st_mode)) {
+            complain(path, "not a FIFO");  // a regular file would read end-of-file forever
+            return false;
+        }
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) {
+            complain(path, std::strerror(errno));
+            return false;
+        }
+        stopRead = ends[0];
+        stopWrite = ends[1];
+        return true;
     }
+
+    void run() {
+        LineSplitter lines;
+        for (;;) {
+            pollfd fds[2] = {{fifo, POLLIN, 0}, {stopRead, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0) {
+                if (errno == EINTR) continue;
+                complain(path, std::strerror(errno));
+                return;
+            }
+            if (fds[1].revents) return;
+            if (!(fds[0].revents & POLLIN)) {
+                if (fds[0].revents) {  // hang-up or error without data: nothing more will come
+                    complain(path, "closed");
+                    return;
+                }
+                continue;
+            }
+            char buffer[512];
+            ssize_t n = ::read(fifo, buffer, sizeof buffer);
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+            if (n <= 0) {
+                complain(path, n == 0 ? "closed" : std::strerror(errno));
+                return;
+            }
+            lines.feed(buffer, static_cast<size_t>(n), onLine);
+        }
+    }
+};
+
+SimControlReader::SimControlReader(const std::string& path, std::function<void(const std::string&)> onLine)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->path = path;
+    impl_->onLine = std::move(onLine);
+    if (impl_->open()) impl_->thread = std::thread([impl = impl_.get()] { impl->run(); });
 }
 
-}  // namespace orvix
+SimControlReader::~SimControlReader() {
+    if (!impl_->thread.joinable()) return;
+    char byte = 0;
+    while (::write(impl_->stopWrite, &byte, 1) < 0 && errno == EINTR) {
+    }
+    impl_->thread.join();
+}
+
+bool SimControlReader::started() const { return impl_->thread.joinable(); }
+
+}  // namespace orvix::sim

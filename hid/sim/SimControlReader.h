@@ -2,28 +2,28 @@
 // Reads the simulated receiver's commands, one a line, from a FIFO on a thread of its own.
 
 #include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 
-#include "hid/sim/SimHidPlatform.h"
+namespace orvix::sim {
 
-namespace orvix {
-
-class SimHidPlatform::ControlReader {
+class SimControlReader {
 public:
-    // Creates the FIFO when it does not exist; onLine runs on the reader's thread.
-    ControlReader(const std::string& path, std::function<void(const std::string&)> onLine);
-    // Ends the thread.
-    ~ControlReader();
+    // Creates the FIFO when it does not exist (and leaves it there: whoever writes to it owns it).
+    // onLine runs on the reader's thread. A path that cannot be used is reported on stderr and
+    // no thread runs.
+    SimControlReader(const std::string& path, std::function<void(const std::string&)> onLine);
+    // Ends the thread and waits for it.
+    ~SimControlReader();
+    SimControlReader(const SimControlReader&) = delete;
+    SimControlReader& operator=(const SimControlReader&) = delete;
+
+    // False when the path could not be used (or on Windows, which has no FIFOs).
+    bool started() const;
 
 private:
-    void run();
-
-    std::string path_;
-    std::function<void(const std::string&)> onLine_;
-    int fifo_ = -1;
-    int stop_[2] = {-1, -1};
-    std::thread thread_;
+    struct Impl;  // per platform: SimControlPosix.cpp, SimControlWindows.cpp
+    std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace orvix
+}  // namespace orvix::sim

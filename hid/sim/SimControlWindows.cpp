@@ -2,16 +2,19 @@
 
 #include "hid/sim/SimControlReader.h"
 
-namespace orvix {
+namespace orvix::sim {
 
-// Windows has no FIFOs in the file system: the commands are available in-process only.
-SimHidPlatform::ControlReader::ControlReader(const std::string& path, std::function<void(const std::string&)> onLine)
-    : path_(path), onLine_(std::move(onLine)) {
-    std::fprintf(stderr, "orvix-mouse: ORVIX_SIM_CONTROL is not supported on Windows (%s)\n", path.c_str());
+// Windows has no FIFOs in its file system: there the commands are given in-process only
+// (SimHidPlatform::command).
+struct SimControlReader::Impl {};
+
+SimControlReader::SimControlReader(const std::string& path, std::function<void(const std::string&)>)
+    : impl_(std::make_unique<Impl>()) {
+    std::fprintf(stderr, "orvix-mouse: control FIFO %s: not available on Windows\n", path.c_str());
 }
 
-SimHidPlatform::ControlReader::~ControlReader() = default;
+SimControlReader::~SimControlReader() = default;
 
-void SimHidPlatform::ControlReader::run() {}
+bool SimControlReader::started() const { return false; }
 
-}  // namespace orvix
+}  // namespace orvix::sim

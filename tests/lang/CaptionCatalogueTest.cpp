@@ -137,7 +137,15 @@ const Lines expected{"langname=" + chinese, "main.btReset.Caption=R"};
 
 class Encodings : public ::testing::TestWithParam<EncodingCase> {};
 
-TEST_P(Encodings, AreChosenByTheByteOrderMark) { EXPECT_EQ(splitLines(decodeText(GetParam().bytes)), GetParam().lines); }
+TEST_P(Encodings, AreChosenByTheByteOrderMark) {
+    // Text without a mark is UTF-8 only where that is the platform's default (not on Windows,
+    // where it is the ANSI code page).
+    const std::string name = GetParam().name;
+    bool unmarkedUtf8 = name == "Utf8WithoutMark" || name == "InvalidUtf8" || name == "OverlongUtf8";
+    if (unmarkedUtf8 && decodeDefaultEncoding(Bytes{0xC3, 0xA9}) != "\xC3\xA9")
+        GTEST_SKIP() << "text without a byte-order mark is not UTF-8 on this platform";
+    EXPECT_EQ(splitLines(decodeText(GetParam().bytes)), GetParam().lines);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, Encodings,

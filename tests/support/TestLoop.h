@@ -31,14 +31,19 @@ public:
 
 private:
     class FdWatch;
-    // Waits until something is posted, a watched descriptor is readable, or the deadline passes.
+    // How a post wakes a wait, and what else a wait listens to: per platform
+    // (TestLoopPosix.cpp: a self-pipe and poll() over the watches; TestLoopWindows.cpp: an event
+    // and the thread's window messages, which it dispatches).
+    struct Waker;
+    void wake();
+    // Waits until something is posted, a watched descriptor is readable (or, on Windows, a window
+    // message has been dispatched), or the deadline passes.
     void waitForWork(std::chrono::steady_clock::time_point deadline);
+    bool hasPosted();
 
     std::mutex mutex_;
     std::deque<std::function<void()>> queue_;
-    int wakeRead_ = -1;   // self-pipe so a post wakes a wait in poll()
-    int wakeWrite_ = -1;
-    std::map<int, std::function<void()>> watches_;  // main thread only
+    std::unique_ptr<Waker> waker_;
 };
 
 }  // namespace orvix::test

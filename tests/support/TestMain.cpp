@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 
+#include "tests/support/CrashReport.h"
+
 int main(int argc, char** argv) {
+    orvix::test::installCrashReport();
     testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,275 @@
+#include "hid/sim/SimBus.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "hid/ReportDescriptor.h"
+
+namespace orvix::sim {
+
+namespace {
+
+constexpr uint16_t kReceiverVendor = 0x0E8F, kReceiverProduct = 0x00A6;
+constexpr uint16_t kKeyboardVendor = 0x045E, kKeyboardProduct = 0x0750;
+constexpr uint16_t kVersion = 0x0100;
+// As many reports as the kernel keeps for a hidraw reader that does not read; older ones go.
+constexpr size_t kMaxQueued = 64;
+
+// A boot keyboard of another make, for "unplug-other": 8 bytes in, the LED byte out.
+const std::vector<uint8_t>& keyboardDescriptor() {
+    static const std::vector<uint8_t> descriptor{
+        0x05, 0x01, 0x09, 0x06, 0xA1, 0x01,                          // Generic Desktop, Keyboard, Application
+        0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15, 0x00, 0x25, 0x01,  // modifier keys
+        0x75, 0x01, 0x95, 0x08, 0x81, 0x02,                          //   8 bits in
+        0x75, 0x08, 0x95, 0x01, 0x81, 0x01,                          // reserved byte
+        0x05, 0x08, 0x19, 0x01, 0x29, 0x05, 0x75, 0x01, 0x95, 0x05,  // LEDs
+        0x91, 0x02,                                                  //   5 bits out
+        0x75, 0x03, 0x95, 0x01, 0x91, 0x01,                          //   padding
+        0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x15, 0x00, 0x25, 0x65,  // key codes
+        0x75, 0x08, 0x95, 0x06, 0x81, 0x00,                          //   6 bytes in
+        0xC0,
+    };
+    return descriptor;
+}
+
+}  // namespace
+
+SimBus::SimBus(const std::string& tracePath) : trace_(tracePath) {}
+
+std::vector<HidInterfaceEntry> SimBus::present() const {
+    std::lock_guard lock(mutex_);
+    std::vector<HidInterfaceEntry> entries;
+    for (const auto& i : interfaces_) entries.push_back({i.path, i.deviceId});
+    return entries;
+}
+
+bool SimBus::isPresent(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    return find(path) != nullptr;
+}
+
+std::optional<InterfaceInfo> SimBus::info(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    const Interface* i = find(path);
+    if (!i) return std::nullopt;
+    return InterfaceInfo{i->attributes, *i->descriptor};
+}
+
+bool SimBus::plugReceiver() {
+    std::lock_guard lock(mutex_);
+    if (receiverConfig()) return false;
+    receiver_.linked = true;  // a receiver coming up finds its mouse again
+    add(InterfaceKind::BootMouse);
+    add(InterfaceKind::Configuration);
+    return true;
+}
+
+bool SimBus::unplugReceiver() {
+    std::lock_guard lock(mutex_);
+    deliverDue(Clock::now());
+    pending_.clear();  // what it had not sent yet goes with it
+    bool any = false;
+    for (;;) {
+        auto it = std::find_if(interfaces_.begin(), interfaces_.end(),
+                               [](const Interface& i) { return i.kind != InterfaceKind::Keyboard; });
+        if (it == interfaces_.end()) break;
+        remove(it);
+        any = true;
+    }
+    return any;
+}
+
+std::string SimBus::plugKeyboard() {
+    std::lock_guard lock(mutex_);
+    add(InterfaceKind::Keyboard);
+    return interfaces_.back().path;
+}
+
+void SimBus::unplug(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    auto it = std::find_if(interfaces_.begin(), interfaces_.end(), [&](const Interface& i) { return i.path == path; });
+    if (it == interfaces_.end()) return;
+    if (it->kind == InterfaceKind::Configuration) {
+        deliverDue(Clock::now());
+        pending_.clear();
+    }
+    remove(it);
+}
+
+void SimBus::shutdown() {
+    std::lock_guard lock(mutex_);
+    deliverDue(Clock::now());
+    pending_.clear();
+    while (!interfaces_.empty()) remove(interfaces_.begin());
+    trace_.close();
+}
+
+void SimBus::setLinked(bool linked) {
+    std::lock_guard lock(mutex_);
+    receiver_.linked = linked;
+    if (!receiverConfig()) return;
+    auto now = Clock::now();
+    send(SimReceiver::statusReport(linked), now);
+    deliverDue(now);
+}
+
+void SimBus::setAckWrong(uint32_t count) {
+    std::lock_guard lock(mutex_);
+    receiver_.ackWrong = count;
+}
+
+void SimBus::setAckDrop(uint32_t count) {
+    std::lock_guard lock(mutex_);
+    receiver_.ackDrop = count;
+}
+
+void SimBus::setDelay(uint32_t milliseconds) {
+    std::lock_guard lock(mutex_);
+    delayMs_ = milliseconds;
+}
+
+bool SimBus::write(const std::string& path, bool readWrite, const uint8_t* data, size_t size) {
+    std::lock_guard lock(mutex_);
+    auto now = Clock::now();
+    deliverDue(now);  // what was due before this report is traced before it
+    Interface* i = find(path);
+    // Like a HID stack that takes whole output reports only.
+    if (!i || !readWrite || i->outputLength == 0 || size != i->outputLength) return false;
+    if (i->kind != InterfaceKind::Configuration) return true;  // another device's; not traced
+    Report report(data, data + size);
+    trace_.add("OUT", report);
+    if (auto answer = receiver_.answer(report)) {
+        send(std::move(*answer), now + std::chrono::milliseconds(delayMs_));
+        deliverDue(now);
+    }
+    return true;
+}
+
+std::shared_ptr<ReadQueue> SimBus::openReader(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    deliverDue(Clock::now());  // reports already sent do not reach a reader opened after them
+    Interface* i = find(path);
+    if (!i) return nullptr;
+    auto queue = std::make_shared<ReadQueue>(i->kind);
+    i->readers.push_back(queue);
+    return queue;
+}
+
+void SimBus::closeReader(const std::shared_ptr<ReadQueue>& queue) {
+    std::lock_guard lock(mutex_);
+    for (auto& i : interfaces_) std::erase(i.readers, queue);
+}
+
+HidReadResult SimBus::read(ReadQueue& queue, uint8_t* buffer, size_t size) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (queue.stopped) return {HidReadResult::Stopped, 0, 0};
+        deliverDue(Clock::now());
+        if (!queue.reports.empty()) {
+            Report report = std::move(queue.reports.front());
+            queue.reports.pop_front();
+            size_t n = std::min(size, report.size());
+            std::memcpy(buffer, report.data(), n);
+            return {HidReadResult::Data, n, 0};
+        }
+        // Reports that arrived before the interface went are read first, as from a hidraw node.
+        if (queue.gone) return {HidReadResult::Gone, 0, 0};
+        // A reader of the configuration interface is what makes a delayed answer go out on time;
+        // otherwise nothing wakes it but a report, stop() or the interface going.
+        if (queue.kind == InterfaceKind::Configuration && !pending_.empty())
+            queue.wake.wait_until(lock, pending_.front().due);
+        else
+            queue.wake.wait(lock);
+    }
+}
+
+void SimBus::stop(ReadQueue& queue) {
+    std::lock_guard lock(mutex_);
+    queue.stopped = true;
+    queue.wake.notify_all();
+}
+
+void SimBus::pause(ReadQueue& queue, uint32_t milliseconds) {
+    std::unique_lock lock(mutex_);
+    queue.wake.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return queue.stopped; });
+}
+
+std::vector<std::string> SimBus::record() {
+    std::lock_guard lock(mutex_);
+    deliverDue(Clock::now());
+    return trace_.lines();
+}
+
+const SimBus::Interface* SimBus::find(const std::string& path) const {
+    for (const auto& i : interfaces_)
+        if (i.path == path) return &i;
+    return nullptr;
+}
+
+SimBus::Interface* SimBus::find(const std::string& path) {
+    return const_cast<Interface*>(std::as_const(*this).find(path));
+}
+
+SimBus::Interface* SimBus::receiverConfig() {
+    for (auto& i : interfaces_)
+        if (i.kind == InterfaceKind::Configuration) return &i;
+    return nullptr;
+}
+
+void SimBus::add(InterfaceKind kind) {
+    bool keyboard = kind == InterfaceKind::Keyboard;
+    uint16_t vendor = keyboard ? kKeyboardVendor : kReceiverVendor;
+    uint16_t product = keyboard ? kKeyboardProduct : kReceiverProduct;
+    const std::vector<uint8_t>& descriptor = kind == InterfaceKind::BootMouse       ? bootMouseDescriptor()
+                                             : kind == InterfaceKind::Configuration ? receiverConfigDescriptor()
+                                                                                    : keyboardDescriptor();
+    // Named like a HID device in sysfs (bus USB), with a prefix no real node or device has.
+    char name[32];
+    std::snprintf(name, sizeof name, "0003:%04X:%04X.%04X", unsigned{vendor}, unsigned{product},
+                  unsigned{++instance_});
+    ReportDescriptorInfo parsed;
+    parseReportDescriptor(descriptor.data(), descriptor.size(), parsed);
+
+    Interface i{kind, std::string("sim:") + name, std::string("sim-") + name, HidAttributes{}, &descriptor,
+                parsed.caps.OutputReportByteLength, {}};
+    i.attributes.VendorID = vendor;
+    i.attributes.ProductID = product;
+    i.attributes.VersionNumber = kVersion;
+    interfaces_.push_back(std::move(i));
+}
+
+void SimBus::remove(std::vector<Interface>::iterator it) {
+    for (auto& queue : it->readers) {
+        queue->gone = true;
+        queue->wake.notify_all();
+    }
+    interfaces_.erase(it);
+}
+
+void SimBus::send(Report report, Clock::time_point due) {
+    // One report after the other, as the receiver's firmware would.
+    if (!pending_.empty()) due = std::max(due, pending_.back().due);
+    pending_.push_back({due, std::move(report)});
+    // A reader waiting without a deadline must now wait for this one's.
+    if (Interface* config = receiverConfig())
+        for (auto& queue : config->readers) queue->wake.notify_all();
+}
+
+void SimBus::deliverDue(Clock::time_point now) {
+    while (!pending_.empty() && pending_.front().due <= now) {
+        Report report = std::move(pending_.front().report);
+        pending_.pop_front();
+        trace_.add("IN", report);
+        Interface* config = receiverConfig();
+        if (!config) continue;
+        for (auto& queue : config->readers) {
+            if (queue->reports.size() == kMaxQueued) queue->reports.pop_front();
+            queue->reports.push_back(report);
+            queue->wake.notify_all();
+        }
+    }
+}
+
+}  // namespace orvix::sim

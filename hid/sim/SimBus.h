@@ -1,0 +1,112 @@
+#pragma once
+// The simulated hardware: the interfaces present, the reports on their way to the open read
+// handles, and the receiver behind its configuration interface. The platform and every handle it
+// opened share it (a handle may outlive the platform); one lock guards it all.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hid/HidPlatform.h"
+#include "hid/sim/SimReceiver.h"
+#include "hid/sim/SimTrace.h"
+
+namespace orvix::sim {
+
+using Clock = std::chrono::steady_clock;
+
+enum class InterfaceKind { BootMouse, Configuration, Keyboard };
+
+// One open read handle's side: the reports that have arrived for it and why its read returns.
+struct ReadQueue {
+    explicit ReadQueue(InterfaceKind k) : kind(k) {}
+    const InterfaceKind kind;
+    std::condition_variable wake;
+    std::deque<Report> reports;
+    bool stopped = false;
+    bool gone = false;
+};
+
+// What a synchronous handle queries.
+struct InterfaceInfo {
+    HidAttributes attributes;
+    std::vector<uint8_t> descriptor;
+};
+
+class SimBus {
+public:
+    explicit SimBus(const std::string& tracePath);
+
+    std::vector<HidInterfaceEntry> present() const;
+    bool isPresent(const std::string& path) const;
+    std::optional<InterfaceInfo> info(const std::string& path) const;
+
+    // The receiver's two interfaces come as a new instance. False when they are there already.
+    bool plugReceiver();
+    // False when they were not there.
+    bool unplugReceiver();
+    // A keyboard of another make comes; returns its path.
+    std::string plugKeyboard();
+    void unplug(const std::string& path);
+    // Every interface goes and the trace is closed: the platform is being destroyed.
+    void shutdown();
+
+    // The receiver sends the new status by itself (when it is plugged in).
+    void setLinked(bool linked);
+    void setAckWrong(uint32_t count);
+    void setAckDrop(uint32_t count);
+    void setDelay(uint32_t milliseconds);
+
+    // False when the interface has gone, the handle may not write, the interface has no output
+    // report or size is not its output report length.
+    bool write(const std::string& path, bool readWrite, const uint8_t* data, size_t size);
+
+    // Nothing when the interface is not present. Reports sent before the open are not seen.
+    std::shared_ptr<ReadQueue> openReader(const std::string& path);
+    void closeReader(const std::shared_ptr<ReadQueue>& queue);
+    HidReadResult read(ReadQueue& queue, uint8_t* buffer, size_t size);
+    void stop(ReadQueue& queue);
+    void pause(ReadQueue& queue, uint32_t milliseconds);
+
+    std::vector<std::string> record();
+
+private:
+    struct Interface {
+        InterfaceKind kind;
+        std::string path;
+        std::string deviceId;
+        HidAttributes attributes;
+        const std::vector<uint8_t>* descriptor;
+        uint16_t outputLength;
+        std::vector<std::shared_ptr<ReadQueue>> readers;
+    };
+    // An input report the receiver sends when it is due.
+    struct Pending {
+        Clock::time_point due;
+        Report report;
+    };
+
+    const Interface* find(const std::string& path) const;
+    Interface* find(const std::string& path);
+    Interface* receiverConfig();
+    void add(InterfaceKind kind);
+    void remove(std::vector<Interface>::iterator it);
+    void send(Report report, Clock::time_point due);
+    void deliverDue(Clock::time_point now);
+
+    mutable std::mutex mutex_;
+    std::vector<Interface> interfaces_;  // in the order they came
+    uint32_t instance_ = 0;              // numbers each new HID device, as the kernel does
+    SimReceiver receiver_;
+    uint32_t delayMs_ = 0;
+    std::deque<Pending> pending_;  // in sending order, due times rising
+    SimTrace trace_;
+};
+
+}  // namespace orvix::sim

@@ -1,0 +1,32 @@
+#pragma once
+// What the receiver answers to the reports written to its configuration interface.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace orvix::sim {
+
+using Report = std::vector<uint8_t>;
+
+// Report ID and length of the configuration interface's reports, both ways.
+constexpr uint8_t kConfigReportId = 0x04;
+constexpr size_t kConfigReportLength = 8;
+
+class SimReceiver {
+public:
+    // The status report: 04 80 while the mouse is linked, 04 81 while not.
+    static Report statusReport(bool linked);
+
+    // The input report answering one output report, or nothing. Only A4 frames with a correct
+    // checksum are answered: `04 02 01 A4 a0 a1 a2 ck`, ck = 0x5C - a0 - a1 - a2.
+    std::optional<Report> answer(const Report& output);
+
+    bool linked = true;
+    // The next ackWrong acknowledgements name key (a0 + 1) mod 5 instead of a0.
+    uint32_t ackWrong = 0;
+    // The next ackDrop key writes the receiver would acknowledge get no answer.
+    uint32_t ackDrop = 0;
+};
+
+}  // namespace orvix::sim

@@ -1,0 +1,121 @@
+#include "lang/rtf/CodePages.h"
+
+#include <QStringDecoder>
+
+#include "lang/rtf/SymbolFonts.h"
+
+namespace orvix::rtf {
+
+namespace {
+
+// Names that Qt's converters know; a few code pages have a second name for older ICU versions.
+struct CodePageName {
+    int codePage;
+    const char* names[2];
+};
+
+const CodePageName codePageNames[] = {
+    {437, {"IBM437", nullptr}},
+    {850, {"IBM850", nullptr}},
+    {874, {"windows-874", "TIS-620"}},
+    {932, {"windows-31j", "Shift_JIS"}},
+    {936, {"windows-936", "GBK"}},
+    {949, {"windows-949", "EUC-KR"}},
+    {950, {"windows-950", "Big5"}},
+    {1250, {"windows-1250", nullptr}},
+    {1251, {"windows-1251", nullptr}},
+    {1252, {"windows-1252", nullptr}},
+    {1253, {"windows-1253", nullptr}},
+    {1254, {"windows-1254", nullptr}},
+    {1255, {"windows-1255", nullptr}},
+    {1256, {"windows-1256", nullptr}},
+    {1257, {"windows-1257", nullptr}},
+    {1258, {"windows-1258", nullptr}},
+    {10000, {"macintosh", nullptr}},
+    {65001, {"UTF-8", nullptr}},
+};
+
+// windows-1252 at 0x80..0x9F; the rest is ISO 8859-1. Unassigned bytes keep their C1 value, as
+// Qt's converter gives them.
+const char16_t cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+int codePageForCharset(int charset, int ansiCodePage) {
+    switch (charset) {
+    case 2: return symbolCodePage;
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    case 255: return 437;
+    default: return ansiCodePage;
+    }
+}
+
+bool isDoubleByteCodePage(int codePage) {
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+}
+
+QString decodeWindows1252(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        auto b = static_cast<uint8_t>(c);
+        text += QChar(b >= 0x80 && b < 0xA0 ? cp1252High[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+CodePageDecoder::CodePageDecoder() = default;
+CodePageDecoder::~CodePageDecoder() = default;
+
+QStringDecoder* CodePageDecoder::decoderFor(int codePage) {
+    auto found = decoders_.find(codePage);
+    if (found != decoders_.end()) return found->second.get();
+    std::unique_ptr<QStringDecoder> decoder;
+    if (!builtInOnly_) {
+        for (const CodePageName& entry : codePageNames) {
+            if (entry.codePage != codePage) continue;
+            for (const char* name : entry.names) {
+                if (!name) continue;
+                // Stateless: each run of bytes is complete; a dangling lead byte is dropped.
+                auto candidate = std::make_unique<QStringDecoder>(name, QStringConverter::Flag::Stateless);
+                if (candidate->isValid()) {
+                    decoder = std::move(candidate);
+                    break;
+                }
+            }
+        }
+    }
+    if (!decoder && codePage != 1252) {
+        if (!unsupported_.isEmpty()) unsupported_ += ", ";
+        unsupported_ += QString::number(codePage);
+    }
+    return decoders_.emplace(codePage, std::move(decoder)).first->second.get();
+}
+
+QString CodePageDecoder::decode(int codePage, QByteArrayView bytes) {
+    if (codePage == symbolCodePage || codePage == wingdingsCodePage)
+        return decodeSymbolFont(codePage == wingdingsCodePage ? SymbolFont::Wingdings : SymbolFont::Symbol, bytes);
+    QStringDecoder* decoder = decoderFor(codePage);
+    if (!decoder) return decodeWindows1252(bytes);
+    return decoder->decode(bytes);
+}
+
+}  // namespace orvix::rtf

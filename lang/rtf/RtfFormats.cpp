@@ -1,0 +1,95 @@
+#include "lang/rtf/RtfFormats.h"
+
+#include <algorithm>
+
+#include "lang/rtf/CodePages.h"
+
+namespace orvix::rtf {
+
+namespace {
+
+qreal pixels(int twips) { return twipsToPixels(twips); }
+
+// Qt measures tab stops from where the paragraph's first line starts, RTF from the text margin.
+// A hanging indent is a tab stop of its own when no other stop comes before it, so that the
+// text after a list bullet and its tab lines up with the lines below.
+QList<QTextOption::Tab> tabPositions(const ParaState& state) {
+    QList<QTextOption::Tab> tabs;
+    int lineStart = state.leftIndent + state.firstLineIndent;
+    for (const TabStop& stop : state.tabStops)
+        if (stop.position > lineStart)
+            tabs << QTextOption::Tab(pixels(stop.position - lineStart), stop.type,
+                                     stop.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar());
+    if (state.firstLineIndent < 0) {
+        bool stopBefore = std::any_of(tabs.begin(), tabs.end(), [&](const QTextOption::Tab& tab) {
+            return tab.position <= pixels(-state.firstLineIndent);
+        });
+        if (!stopBefore) tabs << QTextOption::Tab(pixels(-state.firstLineIndent), QTextOption::LeftTab);
+    }
+    std::sort(tabs.begin(), tabs.end(), [](const auto& a, const auto& b) { return a.position < b.position; });
+    return tabs;
+}
+
+QColor tableColor(const std::vector<QColor>& colors, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= colors.size()) return {};
+    return colors[static_cast<size_t>(index)];
+}
+
+}  // namespace
+
+const FontEntry* DocumentTables::font(int number) const {
+    auto found = fonts.find(number < 0 ? defaultFont : number);
+    return found == fonts.end() ? nullptr : &found->second;
+}
+
+int DocumentTables::codePageOf(int fontNumber) const {
+    const FontEntry* entry = font(fontNumber);
+    if (!entry) return ansiCodePage;
+    if (entry->symbol == SymbolFont::Wingdings) return wingdingsCodePage;
+    if (entry->symbol == SymbolFont::Symbol) return symbolCodePage;
+    if (entry->codePage > 0) return entry->codePage;
+    return codePageForCharset(entry->charset, ansiCodePage);
+}
+
+SymbolFont DocumentTables::symbolFontOf(int fontNumber) const {
+    const FontEntry* entry = font(fontNumber);
+    return entry ? entry->symbol : SymbolFont::None;
+}
+
+QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& tables) {
+    QTextCharFormat format;
+    const FontEntry* font = tables.font(state.font);
+    // Symbol fonts are read as the Unicode characters they show: any font draws those.
+    if (font && font->symbol == SymbolFont::None && !font->name.isEmpty()) format.setFontFamilies({font->name});
+    bool associated = state.doubleByte;
+    int halfPoints = associated && state.associatedHalfPoints > 0 ? state.associatedHalfPoints : state.halfPoints;
+    format.setFontPointSize(halfPoints / 2.0);
+    if (state.bold || (associated && state.associatedBold)) format.setFontWeight(QFont::Bold);
+    if (state.italic || (associated && state.associatedItalic)) format.setFontItalic(true);
+    if (state.strike) format.setFontStrikeOut(true);
+    if (state.underline != QTextCharFormat::NoUnderline) format.setUnderlineStyle(state.underline);
+    if (state.vertical != QTextCharFormat::AlignNormal) format.setVerticalAlignment(state.vertical);
+    if (QColor color = tableColor(tables.colors, state.color); color.isValid())
+        format.setForeground(color);
+    if (QColor color = tableColor(tables.colors, state.background); color.isValid())
+        format.setBackground(color);
+    if (state.link >= 0 && static_cast<size_t>(state.link) < tables.links.size()) {
+        format.setAnchor(true);
+        format.setAnchorHref(tables.links[static_cast<size_t>(state.link)]);
+    }
+    return format;
+}
+
+QTextBlockFormat toBlockFormat(const ParaState& state) {
+    QTextBlockFormat format;
+    format.setAlignment(state.alignment);
+    format.setLeftMargin(pixels(state.leftIndent));
+    format.setRightMargin(pixels(state.rightIndent));
+    format.setTextIndent(pixels(state.firstLineIndent));
+    format.setTopMargin(pixels(state.spaceBefore));
+    format.setBottomMargin(pixels(state.spaceAfter));
+    if (QList<QTextOption::Tab> tabs = tabPositions(state); !tabs.isEmpty()) format.setTabPositions(tabs);
+    return format;
+}
+
+}  // namespace orvix::rtf

@@ -1,0 +1,91 @@
+#pragma once
+// The character and paragraph properties that RTF keeps per group, the font and colour tables,
+// and how they become Qt text formats.
+
+#include <QColor>
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextOption>
+
+#include <map>
+#include <vector>
+
+#include "lang/rtf/SymbolFonts.h"
+
+namespace orvix::rtf {
+
+// Word processors offer font sizes up to 1638 points; larger \fs values are read as that.
+inline constexpr int maxHalfPoints = 3276;
+inline constexpr int defaultHalfPoints = 24;
+
+struct CharState {
+    int font = -1;  // -1: the document's default font (\deffN)
+    int halfPoints = defaultHalfPoints;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+    QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
+    QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
+    int color = -1;       // colour table index; -1, a missing or an empty entry: automatic
+    int background = -1;  // likewise: none
+    int link = -1;       // index of the hyperlink target, -1: none
+    // After \dbch the text is double-byte (East Asian) text, whose bold, italic and size some
+    // writers give as the associated properties \ab, \ai and \afsN.
+    bool doubleByte = false;
+    bool associatedBold = false;
+    bool associatedItalic = false;
+    int associatedHalfPoints = 0;  // 0: not given
+
+    bool operator==(const CharState&) const = default;
+};
+
+// Paragraphs have at most this many tab stops; more are not kept.
+inline constexpr size_t maxTabStops = 32;
+
+struct TabStop {
+    int position = 0;  // from the left text margin, in twips
+    QTextOption::TabType type = QTextOption::LeftTab;
+};
+
+// Lengths in twips (1/1440 inch), as RTF gives them.
+struct ParaState {
+    Qt::Alignment alignment = Qt::AlignLeft;
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstLineIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    std::vector<TabStop> tabStops;
+    QTextOption::TabType nextTabType = QTextOption::LeftTab;  // \tqr, \tqc, \tqdec before a \txN
+};
+
+struct FontEntry {
+    QString name;
+    int charset = 0;
+    int codePage = 0;  // from \cpgN; 0: by the charset
+    SymbolFont symbol = SymbolFont::None;
+};
+
+struct DocumentTables {
+    int ansiCodePage = 1252;
+    int defaultFont = 0;
+    int defaultTabWidth = 720;  // \deftabN, in twips
+    std::map<int, FontEntry> fonts;
+    std::vector<QColor> colors;  // an invalid colour is the automatic entry
+    std::vector<QString> links;
+
+    const FontEntry* font(int number) const;
+    // The code page text bytes in this font are in (symbol fonts: their own pseudo code page).
+    int codePageOf(int fontNumber) const;
+    SymbolFont symbolFontOf(int fontNumber) const;
+};
+
+QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& tables);
+QTextBlockFormat toBlockFormat(const ParaState& state);
+
+// Twips to the document's pixels, which Qt lays out at 96 per inch.
+inline qreal twipsToPixels(int twips) { return twips / 15.0; }
+
+}  // namespace orvix::rtf

@@ -1,0 +1,311 @@
+// The reader's features, each shown on a small document written for it.
+#include <gtest/gtest.h>
+
+#include <QStringDecoder>
+#include <QTextBlock>
+
+#include "lang/rtf/CodePages.h"
+#include "lang/rtf/RtfReader.h"
+#include "tests/lang/rtf/RtfTestSupport.h"
+
+namespace orvix::test {
+namespace {
+
+// The paragraphs of a document, joined by '|'.
+QString textOf(const QByteArray& rtf) {
+    Loaded loaded = load(rtf);
+    EXPECT_TRUE(loaded.isRtf);
+    return paragraphs(*loaded.document).join('|');
+}
+
+struct TextCase {
+    const char* name;
+    QByteArray rtf;
+    const char* text;  // UTF-8; paragraphs joined by '|', line breaks as '\n'
+};
+
+class RtfText : public testing::TestWithParam<TextCase> {};
+
+TEST_P(RtfText, ReadsTheText) { EXPECT_EQ(textOf(GetParam().rtf), QString::fromUtf8(GetParam().text)); }
+
+const TextCase unicodeCases[] = {
+    {"FallbackByteSkipped", R"({\rtf1\ansi\uc1 caf\u233\'e9 ok})", "caf\u00E9 ok"},
+    {"FallbackCharacterSkipped", R"({\rtf1 \u8364?5})", "\u20AC5"},
+    {"NegativeValue", R"({\rtf1 \u-3?x})", "\uFFFDx"},
+    {"SurrogatePair", R"({\rtf1 \u-10179?\u-8704?})", "\U0001F600"},
+    {"LoneSurrogate", R"({\rtf1 \u-10179?x})", "\uFFFDx"},
+    {"NoFallback", R"({\rtf1\uc0\u8364 x})", "\u20ACx"},
+    {"TwoHexBytesOfFallback", R"({\rtf1\uc2\u20320\'c4\'e3!})", "\u4F60!"},
+    {"TwoLiteralCharactersOfFallback", R"({\rtf1\uc2\u8364 EU after})", "\u20AC after"},
+    {"ControlWordCountsAsOneFallback", R"({\rtf1 \u8364\bullet x})", "\u20ACx"},
+    {"FallbackEndsWithItsGroup", R"({\rtf1\uc3{\u8364}ab})", "\u20ACab"},
+    {"SkipCountBelongsToTheGroup", R"({\rtf1{\uc0\u8364}\u8364?x})", "\u20AC\u20ACx"},
+    {"ValuesOutOfRange", R"({\rtf1 \u99999?\u-40000?\u99999999999999?})", "\uFFFD\uFFFD\uFFFD"},
+    {"NulAndControlsDropped", R"({\rtf1 a\u0?\u7?b})", "ab"},
+    {"UnsignedValue", R"({\rtf1 \u65533?})", "\uFFFD"},
+    {"UnicodeAlternativeOfUpr", R"({\rtf1{\upr{ansi}{\*\ud{\u20320?}}}})", "\u4F60"},
+};
+INSTANTIATE_TEST_SUITE_P(Unicode, RtfText, testing::ValuesIn(unicodeCases), caseName<TextCase>);
+
+const TextCase specialCases[] = {
+    {"Escapes", R"({\rtf1 \{a\}\\b})", "{a}\\b"},
+    {"SpecialCharacters", R"({\rtf1 a\~b\_c\-d\emdash\endash\lquote\rquote\ldblquote\rdblquote\bullet})",
+     "a\u00A0b\u2011c\u00ADd\u2014\u2013\u2018\u2019\u201C\u201D\u2022"},
+    {"TabLineAndParagraph", R"({\rtf1 a\tab b\line c\par d})", "a\tb\nc|d"},
+    {"LiteralTab", "{\\rtf1 a\tb}", "a\tb"},
+    {"LineEndsInTheSourceAreNotText", "{\\rtf1 ab\r\ncd\nef}", "abcdef"},
+    {"BackslashLineEndIsAParagraph", "{\\rtf1 ab\\\r\ncd}", "ab|cd"},
+    {"DelimitingSpaceIsNotText", R"({\rtf1\b  bold\b0 x})", " boldx"},
+    {"FinalParagraphEndMakesNoEmptyParagraph", R"({\rtf1 a\par})", "a"},
+    {"EmptyParagraphs", R"({\rtf1 \par a\par\par})", "|a|"},
+    {"TableCellsAsTabs", R"({\rtf1\trowd a\cell b\cell\row c})", "a\tb\t|c"},
+};
+INSTANTIATE_TEST_SUITE_P(Special, RtfText, testing::ValuesIn(specialCases), caseName<TextCase>);
+
+const TextCase destinationCases[] = {
+    {"IgnorableUnknown", R"({\rtf1{\*\unknown hidden {nested}}text})", "text"},
+    {"UnknownWordKeepsItsText", R"({\rtf1{\foo visible}})", "visible"},
+    {"Tables", R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red1\green2\blue3;}{\stylesheet{\s0 Normal;}}text})",
+     "text"},
+    {"InfoHeaderFooterFootnote", R"({\rtf1{\info{\title T}{\author A}}{\header H}{\footer F}a{\footnote N}b})", "ab"},
+    {"Picture", R"({\rtf1 a{\pict\wmetafile8\picw10 0102ff7b7d}b{\*\shppict{\pict 00}}{\nonshppict{\pict 00}}})", "ab"},
+    {"BinaryDataMayHoldBraces", R"({\rtf1 a{\pict\bin4 {{}}}b})", "ab"},
+    {"BinaryOutsideAPicture", R"({\rtf1 a\bin3 xyzb})", "ab"},
+    {"HiddenText", R"({\rtf1 a{\v hidden}b\v c\v0 d})", "abd"},
+    {"ListNumbersAreText", R"({\rtf1{\listtext 1.\tab}Item\par{\pntext\'b7\tab}Next})", "1.\tItem|\u00B7\tNext"},
+    {"ListTablesAreNot", R"({\rtf1{\listtable{\list{\listlevel{\leveltext \'01\u8226 ?;}}}}{\listoverridetable{\listoverride\ls1}}x})",
+     "x"},
+    {"FieldShowsItsResult", R"({\rtf1 page {\field{\*\fldinst PAGE}{\fldrslt 3}}})", "page 3"},
+    {"OldStyleNumberingDefinition", R"({\rtf1{\*\pn\pnlvlblt{\pntxtb\'b7}}x})", "x"},
+};
+INSTANTIATE_TEST_SUITE_P(Destinations, RtfText, testing::ValuesIn(destinationCases), caseName<TextCase>);
+
+const TextCase codePageCases[] = {
+    {"CentralEurope", R"({\rtf1{\fonttbl{\f0\fcharset238 A;}}\'8a\'e8})", "\u0160\u010D"},
+    {"Cyrillic", R"({\rtf1{\fonttbl{\f0\fcharset204 A;}}\'c0\'e1})", "\u0410\u0431"},
+    {"Greek", R"({\rtf1{\fonttbl{\f0\fcharset161 A;}}\'e1\'e2})", "\u03B1\u03B2"},
+    {"Turkish", R"({\rtf1{\fonttbl{\f0\fcharset162 A;}}\'fe\'f0})", "\u015F\u011F"},
+    {"Hebrew", R"({\rtf1{\fonttbl{\f0\fcharset177 A;}}\'e0})", "\u05D0"},
+    {"Arabic", R"({\rtf1{\fonttbl{\f0\fcharset178 A;}}\'c7})", "\u0627"},
+    {"Baltic", R"({\rtf1{\fonttbl{\f0\fcharset186 A;}}\'e0})", "\u0105"},
+    {"Thai", R"({\rtf1{\fonttbl{\f0\fcharset222 A;}}\'a1})", "\u0E01"},
+    {"ShiftJis", R"({\rtf1{\fonttbl{\f0\fcharset128 A;}}\'82\'a0})", "\u3042"},
+    {"ShiftJisTrailByteAsLetter", R"({\rtf1{\fonttbl{\f0\fcharset128 A;}}\'83A})", "\u30A2"},
+    {"ShiftJisTrailByteAsEscapedBackslash", R"({\rtf1{\fonttbl{\f0\fcharset128 A;}}\'95\\})", "\u8868"},
+    {"ShiftJisTrailByteAsHex", R"({\rtf1{\fonttbl{\f0\fcharset128 A;}}\'95\'5c})", "\u8868"},
+    {"Hangul", R"({\rtf1{\fonttbl{\f0\fcharset129 A;}}\'b0\'a1})", "\uAC00"},
+    {"Big5", R"({\rtf1{\fonttbl{\f0\fcharset136 A;}}\'a4\'a4})", "\u4E2D"},
+    {"Gb2312", R"({\rtf1{\fonttbl{\f0\fcharset134 A;}}\'d6\'d0})", "\u4E2D"},
+    {"LeadByteWithoutTrailDropped", R"({\rtf1{\fonttbl{\f0\fcharset134 A;}}a\'d6\par b})", "a|b"},
+    {"FontCodePageBeforeCharset", R"({\rtf1{\fonttbl{\f0\fcharset0\cpg1251 A;}}\'c0})", "\u0410"},
+    {"AnsiCharsetIsTheDocumentsCodePage", R"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fcharset0 A;}}\'c0})", "\u0410"},
+    {"NoFontTable", R"({\rtf1\ansi\ansicpg1253 \'e1})", "\u03B1"},
+    {"DefaultWindows1252", R"({\rtf1 \'80\'e9})", "\u20AC\u00E9"},
+    {"DefaultFontByDeff", R"({\rtf1\deff1{\fonttbl{\f0 A;}{\f1\fcharset204 B;}}\'c0\f0\'c0\plain\'c0})",
+     "\u0410\u00C0\u0410"},
+    {"EachFontItsOwnCodePage", R"({\rtf1{\fonttbl{\f0\fcharset204 A;}{\f1\fcharset161 B;}}\f0\'e1\f1\'e1})",
+     "\u0431\u03B1"},
+};
+INSTANTIATE_TEST_SUITE_P(CodePages, RtfText, testing::ValuesIn(codePageCases), caseName<TextCase>);
+
+const TextCase symbolCases[] = {
+    {"SymbolByCharset", R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}}\f1\'b7 a\f0 a})", "\u2022 \u03B1a"},
+    {"SymbolByName", R"({\rtf1{\fonttbl{\f1\fnil Symbol;}}\f1\'b7})", "\u2022"},
+    {"SymbolPrivateUse", R"({\rtf1{\fonttbl{\f1\fcharset2 Symbol;}}\f1\u-3913?\u61623?})", "\u2022\u2022"},
+    {"Wingdings", R"({\rtf1{\fonttbl{\f2\fcharset2 Wingdings;}}\f2\'a7\'d8l\'fc\'5f})",
+     "\u25AA\u27A2\u25CF\u2714\u2022"},
+    {"NotASymbolFont", R"({\rtf1{\fonttbl{\f0 Arial;}}\u-3913?\'b7})", "\uF0B7\u00B7"},
+    {"UnicodeOutsideTheSymbolRange", R"({\rtf1{\fonttbl{\f1\fcharset2 OpenSymbol;}}\f1\u8226\'95})", "\u2022"},
+};
+INSTANTIATE_TEST_SUITE_P(SymbolFonts, RtfText, testing::ValuesIn(symbolCases), caseName<TextCase>);
+
+struct FormatCase {
+    const char* name;
+    QByteArray rtf;
+    std::vector<std::pair<const char*, const char*>> runs;  // text in paragraph 0 and its format
+};
+
+class RtfFormat : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(RtfFormat, GivesTheRunsTheirFormats) {
+    Loaded loaded = load(GetParam().rtf);
+    ASSERT_TRUE(loaded.isRtf);
+    for (const auto& [text, format] : GetParam().runs)
+        EXPECT_EQ(formatOf(*loaded.document, 0, text), format) << text;
+}
+
+const FormatCase formatCases[] = {
+    {"GroupsRestore", R"({\rtf1 a{\b b{\i c}d}e})",
+     {{"a", "12pt"}, {"b", "b 12pt"}, {"c", "b i 12pt"}, {"d", "b 12pt"}, {"e", "12pt"}}},
+    {"TogglesOff", R"({\rtf1\b\i\ul\strike a\b0\i0\ul0\strike0 b\ul c\ulnone d})",
+     {{"a", "b i u s 12pt"}, {"b", "12pt"}, {"c", "u 12pt"}, {"d", "12pt"}}},
+    {"PlainResets", R"({\rtf1\b\fs40\cf1\super a\plain b})", {{"a", "b 20pt sup"}, {"b", "12pt"}}},
+    {"UnderlineStyles", R"({\rtf1\uld a\uldash b\ulwave c\uldb d})",
+     {{"a", "u:dot 12pt"}, {"b", "u:dash 12pt"}, {"c", "u:wave 12pt"}, {"d", "u 12pt"}}},
+    {"FontSizes", R"({\rtf1\fs99999999999999 a\fs0 b\fs-5 c\fs21 d})",
+     {{"a", "1638pt"}, {"b", "12pt"}, {"c", "12pt"}, {"d", "10.5pt"}}},
+    {"Colours", R"({\rtf1{\colortbl;\red255\green0\blue0;\red0\green0\blue255;}\cf1 a\cf0 b\cf9 c\cb2 d\highlight1 e\chcbpat0 f})",
+     {{"a", "12pt #ff0000"}, {"b", "12pt"}, {"c", "12pt"}, {"d", "12pt bg#0000ff"}, {"e", "12pt bg#ff0000"}, {"f", "12pt"}}},
+    {"ColourZeroWhenDefined", R"({\rtf1{\colortbl\red0\green128\blue0;}a\cf0 b})",
+     {{"a", "12pt"}, {"b", "12pt #008000"}}},
+    {"LastColourWithoutSemicolon", R"({\rtf1{\colortbl;\red255}\cf1 a})", {{"a", "12pt #ff0000"}}},
+    {"ColourComponentsClamped", R"({\rtf1{\colortbl;\red999\green-4\blue128;}\cf1 a})", {{"a", "12pt #ff0080"}}},
+    {"SuperAndSubscript", R"({\rtf1\super a\sub b\nosupersub c\up6 d\dn4 e\up0 f})",
+     {{"a", "12pt sup"}, {"b", "12pt sub"}, {"c", "12pt"}, {"d", "12pt sup"}, {"e", "12pt sub"}, {"f", "12pt"}}},
+    {"HyperlinkAsLink", R"({\rtf1{\field{\*\fldinst{ HYPERLINK "https://example.com/a b" \\o "tip"}}{\fldrslt{\ul go}}} x})",
+     {{"go", "u 12pt link=https://example.com/a b"}, {" x", "12pt"}}},
+    {"HyperlinkToBookmark", R"({\rtf1{\field{\*\fldinst HYPERLINK \\l "mark"}{\fldrslt here}}})",
+     {{"here", "12pt link=#mark"}}},
+    {"OtherFieldsAreNoLinks", R"({\rtf1{\field{\*\fldinst PAGE}{\fldrslt 3}}})", {{"3", "12pt"}}},
+    {"PlainKeepsTheLink", R"({\rtf1{\field{\*\fldinst HYPERLINK "u"}{\fldrslt\b a\plain b}}})",
+     {{"a", "b 12pt link=u"}, {"b", "12pt link=u"}}},
+    {"DoubleByteAssociatedProperties", R"({\rtf1\ab\afs40 a\dbch b\loch c})",
+     {{"a", "12pt"}, {"b", "b 20pt"}, {"c", "12pt"}}},
+};
+INSTANTIATE_TEST_SUITE_P(Formats, RtfFormat, testing::ValuesIn(formatCases),
+                         caseName<FormatCase>);
+
+struct ParagraphCase {
+    const char* name;
+    QByteArray rtf;
+    std::vector<const char*> blocks;  // describeBlock of each paragraph
+};
+
+class RtfParagraph : public testing::TestWithParam<ParagraphCase> {};
+
+TEST_P(RtfParagraph, GivesTheParagraphsTheirFormats) {
+    Loaded loaded = load(GetParam().rtf);
+    QStringList actual;
+    for (QTextBlock block = loaded.document->begin(); block.isValid(); block = block.next())
+        actual << describeBlock(block.blockFormat());
+    QStringList expected;
+    for (const char* block : GetParam().blocks) expected << block;
+    EXPECT_EQ(actual, expected);
+}
+
+const ParagraphCase paragraphCases[] = {
+    {"AlignmentStaysUntilPard", R"({\rtf1\qc a\par b\par\pard c\par\qr d\par\qj e\par\ql f})",
+     {"center", "center", "left", "right", "justify", "left"}},
+    {"PropertiesAtTheParagraphEndCount", R"({\rtf1 a\qc\par b})", {"center", "center"}},
+    {"GroupsRestore", R"({\rtf1{\qc a\par}b})", {"center", "left"}},
+    {"IndentsAndSpacing", R"({\rtf1\li1440\ri720\fi-360\sb240\sa120 a\par\pard b})",
+     {"left l=96 r=48 fi=-24 sb=16 sa=8 tabs=24", "left"}},
+    {"NumbersClamped", R"({\rtf1\li99999999999\ri-5\fi-99999999\sb-1 a})", {"left l=2184 fi=-2185 tabs=2185"}},
+    // Qt measures tab stops from the start of the first line, RTF from the text margin.
+    {"TabStops", R"({\rtf1\li720\tx1440\tqr\tx4320\tqc\tx2880\tqdec\tx5760\tx360 a\par\pard b})",
+     {"left l=48 tabs=48,144c,240r,336d", "left"}},
+    {"HangingIndentIsATabStop", R"({\rtf1\li720\fi-360 a\par\tx1440 b\par\tx540 c})",
+     {"left l=48 fi=-24 tabs=24", "left l=48 fi=-24 tabs=24,72", "left l=48 fi=-24 tabs=12,72"}},
+};
+INSTANTIATE_TEST_SUITE_P(Paragraphs, RtfParagraph, testing::ValuesIn(paragraphCases),
+                         caseName<ParagraphCase>);
+
+TEST(RtfReader, DefaultTabWidth) {
+    const std::pair<const char*, qreal> cases[] = {
+        {R"({\rtf1 a})", 48.0}, {R"({\rtf1\deftab1440 a})", 96.0}, {R"({\rtf1\deftab0 a})", 48.0}};
+    for (auto [rtf, pixels] : cases) {
+        Loaded loaded = load(rtf);
+        EXPECT_EQ(loaded.document->defaultTextOption().tabStopDistance(), pixels) << rtf;
+    }
+}
+
+TEST(RtfReader, ReplacesWhatTheDocumentHeld) {
+    QTextDocument document;
+    document.setPlainText("old\nlines");
+    ASSERT_TRUE(readRtf(R"({\rtf1 new})", document));
+    EXPECT_EQ(document.toPlainText(), "new");
+    EXPECT_FALSE(document.isUndoAvailable());
+}
+
+TEST(RtfReader, LeavesTheDocumentAloneWhenNotRtf) {
+    for (const char* data : {"", "plain text", "{\\RTF1 upper case}", "{rtf1}", "x{\\rtf1 late}"}) {
+        QTextDocument document;
+        document.setPlainText("kept");
+        QString warning = "unset";
+        EXPECT_FALSE(readRtf(data, document, &warning)) << data;
+        EXPECT_EQ(document.toPlainText(), "kept") << data;
+    }
+}
+
+TEST(RtfReader, FindsTheStartAfterBlanksAndAByteOrderMark) {
+    for (const char* data : {" \r\n\t{\\rtf1 x}", "\xEF\xBB\xBF{\\rtf1 x}", "\xEF\xBB\xBF \n{\\rtf1 x}"})
+        EXPECT_EQ(textOf(data), "x") << data;
+}
+
+// Without Qt's converters, windows-1252 still reads right, and any other code page reads as it.
+TEST(RtfCodePages, BuiltInWindows1252MatchesQtsConverter) {
+    QStringDecoder qt("windows-1252");
+    if (!qt.isValid()) GTEST_SKIP() << "Qt has no windows-1252 converter here";
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(rtf::decodeWindows1252(all), qt.decode(all));
+}
+
+TEST(RtfCodePages, CodePageWithoutConverterReadsAsWindows1252) {
+    rtf::CodePageDecoder decoder;
+    decoder.useBuiltInTablesOnly();
+    EXPECT_EQ(decoder.decode(1252, "\x80\xE9"), QString::fromUtf8("\u20AC\u00E9"));
+    EXPECT_EQ(decoder.unsupported(), QString());
+    EXPECT_EQ(decoder.decode(1251, "\xC0"), QString::fromUtf8("\u00C0"));
+    EXPECT_EQ(decoder.decode(936, "\xD6\xD0"), QString::fromUtf8("\u00D6\u00D0"));
+    EXPECT_EQ(decoder.decode(1251, "\xC1"), QString::fromUtf8("\u00C1"));
+    EXPECT_EQ(decoder.unsupported(), "1251, 936");
+}
+
+TEST(RtfCodePages, UnknownCodePageIsReported) {
+    Loaded loaded = load(R"({\rtf1{\fonttbl{\f0\cpg12345 A;}}\'e9})");
+    EXPECT_EQ(paragraphs(*loaded.document).join('|'), QString::fromUtf8("\u00E9"));
+    EXPECT_TRUE(loaded.warning.contains("12345")) << loaded.warning.toStdString();
+}
+
+struct PlainCase {
+    const char* name;
+    QByteArray data;
+    bool loads;
+    const char* text;  // UTF-8, when it loads
+};
+
+class RichOrPlain : public testing::TestWithParam<PlainCase> {};
+
+TEST_P(RichOrPlain, LoadsTheTextOrLeavesTheDocument) {
+    QTextDocument document;
+    document.setPlainText("kept");
+    EXPECT_EQ(loadRichOrPlainText(GetParam().data, document), GetParam().loads);
+    EXPECT_EQ(document.toPlainText(), GetParam().loads ? QString::fromUtf8(GetParam().text) : QString("kept"));
+}
+
+const PlainCase plainCases[] = {
+    {"Rtf", "{\\rtf1 rich\\par text}", true, "rich\ntext"},
+    {"Utf8", "Hello\nW\xC3\xB6rld", true, "Hello\nW\u00F6rld"},
+    {"Utf8WithMark", "\xEF\xBB\xBFHi", true, "Hi"},
+    {"Utf16LittleEndian", QByteArray("\xFF\xFEH\0i\0", 6), true, "Hi"},
+    {"Utf16BigEndian", QByteArray("\xFE\xFF\0H\0i", 6), true, "Hi"},
+    {"Utf16Pair", QByteArray("\xFF\xFE\x3D\xD8\x00\xDE", 6), true, "\U0001F600"},
+    {"Empty", "", true, ""},
+    {"RtfCodeInUpperCaseIsText", "{\\RTF1 x}", true, "{\\RTF1 x}"},
+    {"MalformedUtf8", "abc\xFF", false, nullptr},
+    {"Utf8EncodedSurrogate", "a\xED\xA0\x80", false, nullptr},
+    {"MalformedUtf8AfterMark", "\xEF\xBB\xBF\xC3", false, nullptr},
+    {"NulByte", QByteArray("a\0b", 3), false, nullptr},
+    {"Utf16WithoutMark", QByteArray("H\0i\0", 4), false, nullptr},
+    {"Utf16CutInAUnit", QByteArray("\xFF\xFEH\0i", 5), false, nullptr},
+    {"Utf16LoneSurrogate", QByteArray("\xFF\xFE\x3D\xD8H\0", 6), false, nullptr},
+    {"Utf16Nul", QByteArray("\xFF\xFEH\0\0\0", 6), false, nullptr},
+    {"Utf32", QByteArray("\xFF\xFE\0\0H\0\0\0", 8), false, nullptr},
+};
+INSTANTIATE_TEST_SUITE_P(Data, RichOrPlain, testing::ValuesIn(plainCases),
+                         caseName<PlainCase>);
+
+TEST(RichOrPlainDecoder, TextWithoutMarkGoesToTheGivenDecoder) {
+    auto latin1 = [](QByteArrayView bytes) -> std::optional<QString> { return QString::fromLatin1(bytes); };
+    QTextDocument document;
+    ASSERT_TRUE(loadRichOrPlainText("caf\xE9", document, latin1));
+    EXPECT_EQ(document.toPlainText(), QString::fromUtf8("caf\u00E9"));
+    // A mark still decides, and NUL is still refused.
+    ASSERT_TRUE(loadRichOrPlainText("\xEF\xBB\xBF\xC3\xA9", document, latin1));
+    EXPECT_EQ(document.toPlainText(), QString::fromUtf8("\u00E9"));
+    EXPECT_FALSE(loadRichOrPlainText(QByteArray("a\0", 2), document, latin1));
+}
+
+}  // namespace
+}  // namespace orvix::test

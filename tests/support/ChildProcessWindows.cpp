@@ -1,0 +1,122 @@
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/ChildProcess.h"
+
+namespace orvix::test {
+
+namespace {
+
+std::wstring widen(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+// One argument as the C runtime splits a command line again.
+void appendQuoted(std::wstring& line, const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) {
+        line += arg;
+        return;
+    }
+    line += L'"';
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
+std::wstring programFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, n);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+}  // namespace
+
+struct ChildProcess::Impl {
+    HANDLE process = nullptr;
+    HANDLE out = nullptr;  // read end of the helper's standard output
+    bool ended = false;
+};
+
+ChildProcess::ChildProcess(const std::string& name, const std::vector<std::string>& arguments)
+    : impl_(std::make_unique<Impl>()) {
+    std::wstring program = programFolder() + widen(name) + L".exe";
+    std::wstring line;
+    appendQuoted(line, program);
+    for (const auto& a : arguments) {
+        line += L' ';
+        appendQuoted(line, widen(a));
+    }
+
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION info{};
+    BOOL ok = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    CloseHandle(writeEnd);  // only the helper writes now: its end is our end of file
+    if (!ok) {
+        CloseHandle(readEnd);
+        return;
+    }
+    CloseHandle(info.hThread);
+    impl_->process = info.hProcess;
+    impl_->out = readEnd;
+}
+
+ChildProcess::~ChildProcess() {
+    if (impl_->process) {
+        if (!impl_->ended && WaitForSingleObject(impl_->process, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(impl_->process, 1);
+            WaitForSingleObject(impl_->process, 5000);
+        }
+        CloseHandle(impl_->process);
+    }
+    if (impl_->out) CloseHandle(impl_->out);
+}
+
+bool ChildProcess::started() const { return impl_->process != nullptr; }
+
+bool ChildProcess::waitFor(std::chrono::milliseconds timeout) {
+    if (!started()) return false;
+    if (!impl_->ended) impl_->ended = WaitForSingleObject(impl_->process, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    return impl_->ended;
+}
+
+int64_t ChildProcess::exitCode() const {
+    DWORD code = 0;
+    if (!impl_->ended || !GetExitCodeProcess(impl_->process, &code)) return -1;
+    return static_cast<int64_t>(code);
+}
+
+std::string ChildProcess::output() {
+    std::string text;
+    if (!impl_->out || !impl_->ended) return text;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(impl_->out, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
+    return text;
+}
+
+}  // namespace orvix::test
