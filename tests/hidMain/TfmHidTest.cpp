@@ -7,6 +7,9 @@
 #include <QTest>
 
 #include "app/QtEventLoop.h"
+#include <QElapsedTimer>
+
+#include "hid/sim/SimHidPlatform.h"
 #include "hidMain/TfmHid.h"
 #include "tests/support/FakeHidPlatform.h"
 #include "tests/support/Screenshots.h"
@@ -137,6 +140,31 @@ TEST_F(Console, NothingHappensVisiblyWithoutAReceiver) {
     QTest::mouseClick(fmHid->Button2, Qt::LeftButton);
     EXPECT_TRUE(lines().isEmpty());
     EXPECT_EQ(fmHid->windowTitle(), "---");
+}
+
+}  // namespace
+}  // namespace orvix::test
+
+namespace orvix::test {
+namespace {
+
+TEST(ConsoleWithSimulatedReceiver, A4DataLogsTheWriteAndThenTheReceiversAnswer) {
+    QtEventLoop loop;
+    auto platform = std::make_unique<SimHidPlatform>(loop, SimOptions{});
+    SimHidPlatform* sim = platform.get();
+    TfmHid console(std::move(platform), loop, nullptr);
+    QElapsedTimer t;
+    t.start();
+    while (!console.connection().devOn() && t.elapsed() < 3000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_TRUE(console.connection().devOn());
+    console.showConsole();
+    console.Memo1->clear();
+    QTest::mouseClick(console.Button1, Qt::LeftButton);
+    while (console.Memo1->toPlainText().count('\n') < 1 && t.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(console.Memo1->toPlainText(), "W: 02 01 A4 1F 00 00 3D \nR: 80 00 00 00 00 00 00 ");
+    EXPECT_EQ(sim->record().front(), "OUT 04 02 01 A4 1F 00 00 3D");
+    screenshot(&console, "hid-console-exchange");
 }
 
 }  // namespace
