@@ -23,9 +23,11 @@ ensure_packages() {
   ((${#missing[@]})) || return 0
   say "Installing: ${missing[*]}"
   if [[ ! -f /tmp/.orvix-apt-updated ]]; then
-    as_root apt-get update -q >/dev/null && touch /tmp/.orvix-apt-updated
+    as_root apt-get -o DPkg::Lock::Timeout=600 update -q >/dev/null && touch /tmp/.orvix-apt-updated
   fi
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+  # Another script of the project may be installing at the same time: wait for its lock.
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q \
+    --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # build_project [extra cmake args...]: configures (Release) and builds into $ORVIX_BUILD.
