@@ -1,0 +1,34 @@
+# The tray icon, the tray press, a second start and "-hide".
+
+ORVIX_SIM_TRACE=$work/trace.txt "$program" &
+app=$!
+pids=("$app" "${pids[@]}")
+check "the window shows at start" wait_for 10 window_shown
+check "the simulated receiver is taken" wait_for 10 receiver_held
+check "the tray icon sits in the tray host" wait_for 5 tray_icon_present
+sleep 1
+shoot desktop-window-and-tray
+
+if position=$(tray_icon); then
+  read -r x y <<<"$position"
+  xdotool mousemove "$x" "$y" click 1
+  check "a left click on the tray icon hides the window" wait_for 5 window_hidden
+  check "a second start ends at once" second_start_ends_at_once
+  check "and brings the window back" wait_for 5 window_shown
+  xdotool mousemove "$x" "$y" click 3
+  sleep 1
+  shoot desktop-tray-menu
+  xdotool key Escape
+fi
+check "the first copy still runs" kill -0 "$app"
+kill "$app" 2>/dev/null; wait "$app" 2>/dev/null
+
+"$program" -hide &
+app=$!
+pids=("$app" "${pids[@]}")
+wait_for 10 window_shown >/dev/null
+check "-hide leaves only the tray icon" wait_for 5 window_hidden
+check "-hide keeps running" kill -0 "$app"
+check "a second start opens the hidden window" second_start_ends_at_once
+check "the window is back" wait_for 5 window_shown
+kill "$app" 2>/dev/null; wait "$app" 2>/dev/null
