@@ -1,13 +1,15 @@
 #include "app/ErrorReport.h"
 
-#include <QApplication>
 #include <QMessageBox>
+
+#include "app/ApplicationTitle.h"
 
 namespace orvix {
 
 void reportError(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle, text, QMessageBox::Ok);
     box.setObjectName("errorReport");
+    box.setTextFormat(Qt::PlainText);  // the text may carry file and folder names
     box.exec();
 }
 

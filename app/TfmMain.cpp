@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/ApplicationTitle.h"
 #include "app/Artwork.h"
 #include "app/CommandLine.h"
 #include "app/ErrorReport.h"
@@ -67,6 +68,7 @@ QLabel* pictureLabel(QWidget* parent, const char* name, const char* text, QRect 
     font.setPointSize(10);
     label->setFont(font);
     label->setAlignment(align);
+    label->setTextFormat(Qt::PlainText);  // a caption is text, never markup
     label->setWordWrap(true);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
@@ -82,7 +84,7 @@ TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMain
       programFolder_(std::move(startup.programFolder)),
       settings_(std::move(startup.settings)) {
     setObjectName("fmMain");
-    setWindowTitle("Orvix mouse");
+    setWindowTitle(kApplicationTitle);
     setWindowIcon(artwork::windowIcon());
     // A fixed dialog frame: system menu and close box, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -164,6 +166,7 @@ void TfmMain::buildLayout() {
     // The picture panel is transparent: the window paints the mouse behind it.
     pnPic = place(new QWidget(this), "pnPic", 387, 9, 297, 329);
     sImage1 = place(new QLabel(pnPic), "sImage1", 1, 1, 272, 351);
+    sImage1->setTextFormat(Qt::PlainText);
     sImage1->setPixmap(mousePicture_);
     sImage1->hide();
     struct Spot {
@@ -176,6 +179,7 @@ void TfmMain::buildLayout() {
     for (int i = 0; i < 5; ++i) {
         QToolButton* b = place(new QToolButton(pnPic), spots[i].name, spots[i].x, spots[i].y, 33, 33);
         b->setAutoRaise(true);  // flat
+        b->setFocusPolicy(Qt::NoFocus);  // a speed button: the row's own drop-down is the keyboard's way in
         b->setIcon(artwork::digitImage(i));
         b->setIconSize(QSize(30, 30));
         b->setAccessibleName(QString("Button %1").arg(i + 1));
@@ -187,9 +191,9 @@ void TfmMain::buildLayout() {
     tpUSBchg = pictureLabel(pnPic, "tpUSBchg", "USB CHARGE PORT", {206, 2, 67, 65}, Qt::AlignLeft | Qt::AlignVCenter);
     tpLEDindicator = pictureLabel(pnPic, "tpLEDindicator", "LED INDICATOR", {62, 286, 169, 33}, Qt::AlignCenter);
 
-    // The bottom bar first, then the page control, the radio group, the memo, the picture panel.
-    QList<QWidget*> order{btReset, btCancel, btEnter, btApply, pcFunc, dpiSel, smsg, btKey1, btKey2, btKey3,
-                          btKey4, btKey5};
+    // The bottom bar first, then the page control, the radio group and the memo; the picture panel
+    // holds nothing that takes focus.
+    QList<QWidget*> order{btReset, btCancel, btEnter, btApply, pcFunc, dpiSel, smsg};
     for (int i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 
     connect(btReset, &QPushButton::clicked, this, [this] { guarded([&] { btResetClick(); }); });
@@ -208,6 +212,9 @@ void TfmMain::FormCreate() {
     devChanged(false);
     keySet = {fmKeyDef0, fmKeyDef1, fmKeyDef2, fmKeyDef3, fmKeyDef4};
     for (int i = 0; i < 5; ++i) keySet[i]->setNumberPicture(artwork::digitImage(i));
+    // Every row holds its device key index and default function before any step that can fail,
+    // so a start cut short by an error still writes the right frames on APPLY.
+    for (TfmKeyDef* row : keySet) row->keyReset();
     curLang = "EN";
     // The stored settings: the identifiers are in place before the first device scan.
     if (settings_) {
@@ -229,7 +236,10 @@ void TfmMain::FormCreate() {
     // The command line comes last.
     StartMode mode = readCommandLine(arguments_);
     dkMode = mode.quano;
-    if (mode.hide) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    // "-hide" asks, once the window shows, for what a close request does where a notification area
+    // exists: the hide operation (without one, a close request would end the program).
+    if (mode.hide)
+        QMetaObject::invokeMethod(this, [this] { guarded([&] { triggerItem(mnHide); }); }, Qt::QueuedConnection);
 }
 
 void TfmMain::paintEvent(QPaintEvent*) {

@@ -4,6 +4,7 @@
 
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,6 +34,7 @@ namespace orvix {
 
 class TfmHid;
 class TfmKeyDef;
+class TrayNotices;
 
 // What the start-up hands the main window.
 struct TfmMainStartup {
@@ -175,6 +177,7 @@ private:
     QAction* checkedLanguage_ = nullptr;  // the check mark the last load set
     uint32_t wakeMsg_ = 0;
     std::function<bool()> trayHost_;
+    TrayNotices* notices_ = nullptr;
     QPixmap mousePicture_;
     bool exportShown_ = false;
     bool placed_ = false;
@@ -184,6 +187,13 @@ private:
     std::string curLang = "EN";
     bool uSetting = false;
     int uSetStep = 0;
+    // The five (device key index, code in wire order) pairs as the rows held them when the running
+    // sequence started: a pick, RESET or language switch while it waits changes nothing it writes.
+    struct KeyWrite {
+        int keyIndex = 0;
+        int32_t code = -1;
+    };
+    std::array<KeyWrite, 5> uSetKeys;
 };
 
 }  // namespace orvix

@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/ApplicationTitle.h"
 #include "app/Artwork.h"
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
+#include "app/TrayNotices.h"
 #include "hidMain/TfmHid.h"
 
 namespace orvix {
@@ -65,7 +67,7 @@ void TfmMain::buildTray() {
 
     mTray = new QSystemTrayIcon(artwork::trayImage(0), this);
     mTray->setObjectName("mTray");
-    mTray->setToolTip(QApplication::applicationDisplayName());
+    mTray->setToolTip(kApplicationTitle);
     mTray->setContextMenu(pmTray);  // opens on the right button's release
     connect(mTray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // A double click arrives as one press and one double click: it toggles once.
@@ -74,6 +76,8 @@ void TfmMain::buildTray() {
                            QApplication::queryKeyboardModifiers());
     });
     mTray->show();  // from creation to the end of the process
+    notices_ = new TrayNotices(mTray, this);
+    connect(notices_, &TrayNotices::shown, this, &TfmMain::noticeShown);
 
     trayHost_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 }
@@ -85,6 +89,9 @@ void TfmMain::triggerItem(QAction* item) {
 }
 
 void TfmMain::mnOpenClick() {
+    // Where there is no notification area, hiding minimised the window: it comes back in its
+    // normal state, raised and active.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
@@ -118,11 +125,14 @@ void TfmMain::mnExitClick() {
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
-    if (isEnabled()) {
+    if (isEnabled() && trayHost()) {
         event->ignore();
         guarded([&] { triggerItem(mnHide); });
         return;
     }
+    // "Exit"; or a close request where there is no notification area, which leaves no way to reach
+    // "Exit": the program ends.
+    setEnabled(false);
     event->accept();
     mTray->hide();
     QCoreApplication::quit();

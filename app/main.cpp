@@ -22,9 +22,13 @@ int main(int argc, char** argv) {
     }
     uint32_t wakeMsg = instance->registerWakeMessage();
 
-    QApplication app(argc, argv);
+    // Qt sees the program's name alone: the arguments are the program's, and none of them may
+    // restyle, mirror, move or re-route the window (-reverse, -style, -geometry, -platform ...).
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+    // No display name: Qt would append it to every window title.
     QApplication::setApplicationName("orvix-mouse");
-    QApplication::setApplicationDisplayName("Orvix mouse");
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray; only "Exit" ends
 
     QtEventLoop loop;

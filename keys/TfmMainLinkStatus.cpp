@@ -8,6 +8,7 @@
 #include <QTabWidget>
 
 #include "app/TfmMain.h"
+#include "app/TrayNotices.h"
 #include "hidMain/TfmHid.h"
 #include "msKey/TfmKeyDef.h"
 
@@ -40,8 +41,7 @@ void TfmMain::setLinkState(bool linked) {
 void TfmMain::showNotice(const QString& text) {
     if (!dkMode) return;
     QString notice = text.isEmpty() ? (btApply->isEnabled() ? "Mouse is link!" : "Mouse is leave!") : text;
-    mTray->showMessage("Mouse", notice, QSystemTrayIcon::Information);
-    emit noticeShown("Mouse", notice);
+    notices_->show("Mouse", notice);  // once the tray icon has its place
 }
 
 void TfmMain::devDataIn(const TByteDynArray& d) {
@@ -58,7 +58,7 @@ void TfmMain::devDataIn(const TByteDynArray& d) {
         setLinkState(true);
         if (uSetting) {
             // An acknowledgement naming another key writes the current row again.
-            if (keySet[uSetStep]->deviceKeyIndex() == d[2]) ++uSetStep;
+            if (uSetKeys[static_cast<size_t>(uSetStep)].keyIndex == d[2]) ++uSetStep;
             sendNextKey();
         }
         break;
@@ -68,6 +68,7 @@ void TfmMain::devDataIn(const TByteDynArray& d) {
 }
 
 void TfmMain::btApplyClick() {
+    for (size_t i = 0; i < uSetKeys.size(); ++i) uSetKeys[i] = {keySet[i]->deviceKeyIndex(), keySet[i]->getKeyCode()};
     uSetStep = 0;
     perShow->setValue(0);
     perShow->show();
@@ -85,12 +86,12 @@ void TfmMain::sendNextKey() {
             return;
         }
         perShow->setValue(uSetStep * 20 + 10);
-        int32_t code = keySet[uSetStep]->getKeyCode();
-        if (code < 0) {
+        const KeyWrite& key = uSetKeys[static_cast<size_t>(uSetStep)];
+        if (key.code < 0) {
             ++uSetStep;
             continue;
         }
-        uint32_t argument = static_cast<uint32_t>(keySet[uSetStep]->deviceKeyIndex()) + static_cast<uint32_t>(code) * 256u;
+        uint32_t argument = static_cast<uint32_t>(key.keyIndex) + static_cast<uint32_t>(key.code) * 256u;
         fmHid->connection().uSendA4(argument);  // a failed write waits like a lost acknowledgement
         return;
     }

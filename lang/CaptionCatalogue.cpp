@@ -42,7 +42,10 @@ bool CaptionCatalogue::load(const std::string& path, std::string& error) {
 
 std::string CaptionCatalogue::langValue(const std::string& section, const std::string& name,
                                         const std::string& def) const {
-    const std::string key = section + "." + name;
+    return value(section + "." + name, def);
+}
+
+std::string CaptionCatalogue::value(const std::string& key, const std::string& def) const {
     for (const std::string& line : lines_) {
         size_t eq = line.find('=');
         if (eq == std::string::npos || !keyEquals(line.substr(0, eq), key)) continue;
@@ -51,6 +54,8 @@ std::string CaptionCatalogue::langValue(const std::string& section, const std::s
     }
     return def;
 }
+
+std::string captionLocale(const CaptionCatalogue& catalogue) { return trimControl(catalogue.value("langlocale", "")); }
 
 std::string formatMenuEntryValue(const MenuEntryValue& value) {
     std::string text = "[" + value.hint;

@@ -23,10 +23,16 @@ public:
     // The value of the first line whose key equals section + "." + name without regard to letter
     // case; the default when the key is missing or its value empty.
     std::string langValue(const std::string& section, const std::string& name, const std::string& def) const;
+    // The same lookup for a whole key.
+    std::string value(const std::string& key, const std::string& def) const;
 
 private:
     std::vector<std::string> lines_;
 };
+
+// The language the captions are written in, from the line "langlocale=<locale>" (for example
+// zh_CN or ja_JP), which no caption key uses; empty when the catalogue does not say.
+std::string captionLocale(const CaptionCatalogue& catalogue);
 
 // A menu entry's part of a catalogue: "[hint|tag]caption", the tag only when above 0.
 struct MenuEntryValue {

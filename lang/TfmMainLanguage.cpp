@@ -17,6 +17,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
+#include "lang/CaptionFaces.h"
 #include "lang/FolderLookup.h"
 #include "lang/TextDecoding.h"
 #include "lang/rtf/RtfReader.h"
@@ -174,6 +175,7 @@ void TfmMain::loadLanguage(const std::string& code) {
     smsg->setPlainText(lines.join('\n'));
     applyCaptions("main", captionComponents(), catalogue);
     for (TfmKeyDef* row : keySet) applyCaptions("keyDef", row->captionComponents(), catalogue);
+    preferCaptionFaces(this, preferredCaptionFaces(qstr(captionLocale(catalogue))));
     for (TfmKeyDef* row : keySet) row->keyReset();
     // The first entry whose code equals the current one, A to Z without regard to case.
     for (QAction* entry : languageEntries()) {

@@ -44,11 +44,13 @@ TfmKeyDef::TfmKeyDef(QWidget* parent, const char* name, int tag) : QFrame(parent
     keyNum->setObjectName("keyNum");
     keyNum->setFixedWidth(33);
     keyNum->setAlignment(Qt::AlignCenter);
+    keyNum->setTextFormat(Qt::PlainText);
 
     pnKeyName = new TKeyNamePanel("Key", sPanel1);
     pnKeyName->setObjectName("pnKeyName");
     pnKeyName->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnKeyName->setAlignment(Qt::AlignCenter);
+    pnKeyName->setTextFormat(Qt::PlainText);  // a function's name is text, never markup
     pnKeyName->setCursor(Qt::PointingHandCursor);
 
     btChg = new QToolButton(pnKeyName);
@@ -83,8 +85,7 @@ TfmKeyDef::TfmKeyDef(QWidget* parent, const char* name, int tag) : QFrame(parent
             e.action = e.subMenu->menuAction();
             headings[c.Name] = e.subMenu;
         } else {
-            e.action = holder->addAction(menuText(c.Caption));
-            e.action->setCheckable(true);
+            e.action = holder->addAction(menuText(c.Caption));  // checkable only while marked
             connect(e.action, &QAction::triggered, this, [this, a = e.action] { mnCur_SCRClick(a); });
         }
         e.action->setObjectName(c.Name);
@@ -158,7 +159,10 @@ void TfmKeyDef::checkByCaption(QMenu* item, const QString& text) {
             checkByCaption(sub, text);  // a heading keeps its own mark
             continue;
         }
-        a->setChecked(captionOf(a) == text);
+        // Only the marked entry is checkable: an unmarked checkable entry would draw an empty box.
+        bool marked = captionOf(a) == text;
+        a->setCheckable(marked);
+        a->setChecked(marked);
     }
 }
 

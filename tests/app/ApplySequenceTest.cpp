@@ -7,10 +7,13 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "app/RegistrySettings.h"
+#include "app/settings/RegistryValues.h"
 #include "hid/sim/SimHidPlatform.h"
 #include "hidMain/TfmHid.h"
 #include "msKey/TfmKeyDef.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/app/MemoryRegistry.h"
 #include "tests/support/Screenshots.h"
 
 namespace orvix::test {
@@ -35,6 +38,7 @@ protected:
         TfmMainStartup startup;
         startup.arguments = std::move(arguments);
         startup.programFolder = programFolder;
+        startup.settings = std::move(settings);
         fmMain = std::make_unique<TfmMain>(loop, std::move(platform), std::move(startup));
         fmMain->setTrayHostCheck([] { return true; });
         QObject::connect(fmMain.get(), &TfmMain::noticeShown,
@@ -43,10 +47,10 @@ protected:
         fmMain->show();
     }
     Strings record() const { return sim->record(); }
-    Strings outs() const {
-        Strings o;
-        for (auto& line : record())
-            if (line.rfind("OUT", 0) == 0) o.push_back(line);
+    Strings outs(size_t from = 0) const {
+        Strings o, all = record();
+        for (size_t i = from; i < all.size(); ++i)
+            if (all[i].rfind("OUT", 0) == 0) o.push_back(all[i]);
         return o;
     }
     bool waitFor(const std::function<bool()>& pred, int ms = 3000) {
@@ -70,6 +74,7 @@ protected:
     }
 
     SimHidPlatform* sim = nullptr;
+    std::string autoRun;
     Strings notices;
     std::vector<int> gauge;
 };
@@ -222,6 +227,74 @@ TEST_F(ApplySequence, ChoosingAFunctionSendsNothingUntilApply) {
     ASSERT_TRUE(waitFor([&] { return !fmMain->applying(); }));
     EXPECT_EQ(count(defaultWrites[4]), 1u) << "PAGE UP writes the code BACK PAGER has";
 }
+
+TEST_F(ApplySequence, AStartCutShortByAnErrorStillWritesTheDefaultFrames) {
+    auto registry = std::make_unique<MemoryRegistry>();
+    registry->keys[MemoryRegistry::lower(kConfigKey)] = {{"vid", stringValue("0E8F")}};
+    settings = std::make_unique<RegistrySettings>(std::move(registry), kConfigKey, std::make_unique<FileLessAutoStart>(autoRun),
+                                                  "/opt/orvix/orvix-mouse");
+    acceptErrorBoxes();
+    startWithReceiver();
+    EXPECT_EQ(errors, Strings{"Invalid data type for 'VID'"});
+    ASSERT_TRUE(waitFor([&] { return linked(); }));
+    EXPECT_EQ(fmMain->keys()[4]->functionName(), "BACK PAGER");
+    size_t before = record().size();
+    fmMain->btApplyClick();
+    ASSERT_TRUE(waitFor([&] { return !fmMain->applying(); }));
+    EXPECT_EQ(outs(before), defaultWrites);
+}
+
+// Something that changes the rows while the sequence waits for an acknowledgement.
+struct MidSequenceChange {
+    const char* name;
+    std::function<void(TfmMain&)> change;
+};
+
+class ChangeWhileWaiting : public ApplySequence, public ::testing::WithParamInterface<MidSequenceChange> {
+protected:
+    void SetUp() override {
+        programFolder = dir.path();
+        QDir().mkpath(dir.filePath("FR"));
+        QFile catalogue(dir.filePath("FR/Lang.txt"));
+        ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
+        catalogue.write("langname=Fran\xC3\xA7\x61is\nkeyDef.mnBackPage.Caption=[104b|5]PAGE PR\xC3\x89\x43\xC3\x89\x44\x45NTE\n");
+    }
+    QTemporaryDir dir;
+};
+
+TEST_P(ChangeWhileWaiting, WritesTheRowsAsTheyStoodWhenTheSequenceStarted) {
+    startLinked();
+    TfmKeyDef* button5 = fmMain->keys()[4];
+    button5->mnCur_SCRClick(button5->entry("mnMul_Mute")->action);
+    size_t before = record().size();
+    fmMain->btApplyClick();
+    GetParam().change(*fmMain);  // row 0's acknowledgement has not been handled yet
+    ASSERT_TRUE(waitFor([&] { return !fmMain->applying(); }));
+    Strings expected(defaultWrites.begin(), defaultWrites.end() - 1);
+    expected.push_back("OUT 04 02 01 A4 03 20 E2 57");  // MUTE on device key index 3
+    EXPECT_EQ(outs(before), expected);
+}
+
+void pickForEveryRow(TfmMain& w, const char* entry) {
+    for (TfmKeyDef* row : w.keys()) row->mnCur_SCRClick(row->entry(entry)->action);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shell, ChangeWhileWaiting,
+    ::testing::Values(MidSequenceChange{"LanguageSwitch",
+                                        [](TfmMain& w) {
+                                            for (QAction* a : w.languageEntries())
+                                                if (a->data().toString() == "FR") a->trigger();
+                                            ASSERT_EQ(w.currentLanguage(), "FR");
+                                        }},
+                      MidSequenceChange{"Reset", [](TfmMain& w) { w.btResetClick(); }},
+                      MidSequenceChange{"NewPicks", [](TfmMain& w) { pickForEveryRow(w, "mnMul_Play"); }},
+                      MidSequenceChange{"PickWithoutAValidCode",
+                                        [](TfmMain& w) {
+                                            for (TfmKeyDef* row : w.keys()) row->entry("mnMul_Play")->Hint = "zz";
+                                            pickForEveryRow(w, "mnMul_Play");
+                                        }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Reports the simulated receiver never sends, delivered through the scripted platform.
 class StatusReports : public MainWindowFixture {

@@ -29,7 +29,9 @@ INSTANTIATE_TEST_SUITE_P(AutoStart, ExecQuoting,
                                            ExecCase{"/opt/a\"b/orvix", "\"/opt/a\\\\\"b/orvix\""},
                                            ExecCase{"/opt/a\\b/orvix", "\"/opt/a\\\\\\\\b/orvix\""},
                                            ExecCase{"/opt/a`b/orvix", "\"/opt/a\\\\`b/orvix\""},
-                                           ExecCase{"/opt/x;y", "\"/opt/x;y\""}));
+                                           ExecCase{"/opt/x;y", "\"/opt/x;y\""},
+                                           ExecCase{"/opt/50%off/orvix", "/opt/50%%off/orvix"},
+                                           ExecCase{"/opt/%u %f/orvix", "\"/opt/%%u %%f/orvix\""}));
 
 class DesktopEntry : public ::testing::Test {
 protected:
@@ -43,9 +45,10 @@ protected:
 };
 
 TEST_F(DesktopEntry, IsWrittenRemovedAndItsPresenceAloneCounts) {
-    DesktopEntryAutoStart entry(root / "autostart");
-    ASSERT_TRUE(entry.open()) << "the folder is made on demand";
+    DesktopEntryAutoStart entry(root / "config" / "autostart");
+    ASSERT_TRUE(entry.open()) << "a missing folder is made when an entry is written";
     EXPECT_FALSE(entry.present());
+    EXPECT_FALSE(fs::exists(root / "config")) << "opening and reading create nothing";
     std::string error;
     ASSERT_TRUE(entry.write("/opt/My Apps/orvix-mouse", error)) << error;
     EXPECT_TRUE(entry.present());
@@ -54,7 +57,7 @@ TEST_F(DesktopEntry, IsWrittenRemovedAndItsPresenceAloneCounts) {
     text << in.rdbuf();
     EXPECT_NE(text.str().find("\nExec=\"/opt/My Apps/orvix-mouse\"\n"), std::string::npos) << text.str();
     EXPECT_EQ(text.str().rfind("[Desktop Entry]\n", 0), 0u);
-    EXPECT_FALSE(fs::exists(root / "autostart" / "QuanoOrvixMouse.desktop.tmp"));
+    EXPECT_FALSE(fs::exists(root / "config" / "autostart" / "QuanoOrvixMouse.desktop.tmp"));
     entry.remove();
     EXPECT_FALSE(entry.present());
     entry.remove();

@@ -5,6 +5,11 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -177,6 +182,80 @@ TEST_F(Languages, ShippedLanguagesScreenshots) {
         fmMain.reset();
     }
 }
+
+TEST_F(Languages, CaptionsWithMarkupShowTheMarkupAsText) {
+    write("XX/Lang.txt", "langname=Markup\nmain.tpPower.Caption=<b>PWR</b>\nmain.tpUSBchg.Caption=<i>USB</i>\n"
+                         "main.tpLEDindicator.Caption=<font color=red>LED</font>\n"
+                         "keyDef.mnDrag_Move.Caption=[08|2]<s>MOVE</s>\nkeyDef.mnCur_SCR.Caption=[4000|1]<u>MODE</u>\n");
+    startIn("XX");
+    EXPECT_EQ(fmMain->tpPower->text(), "<b>PWR</b>");
+    EXPECT_EQ(fmMain->keys()[1]->functionName(), "<s>MOVE</s>");
+    // Every label of the window and its rows that shows text shows it as it stands.
+    int labels = 0;
+    for (QLabel* label : fmMain->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        ++labels;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString() << ": " << label->text().toStdString();
+    }
+    EXPECT_EQ(labels, 3 + 5) << "the three picture labels and the five name panels";
+    screenshot(fmMain.get(), "captions-with-markup");
+}
+
+// The family of the face that draws the first character of `text` in `font`.
+QString faceDrawing(const QString& text, const QFont& font) {
+    QTextLayout layout(text.left(1), font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    return runs.isEmpty() ? QString() : runs.first().rawFont().familyName();
+}
+
+struct FaceCase {
+    const char* code;
+    const char* face;  // nullptr: whatever the toolkit picks
+};
+
+class HanFaces : public Languages, public ::testing::WithParamInterface<FaceCase> {};
+
+TEST_P(HanFaces, CaptionsOfALanguageFolderAreDrawnInItsOwnForms) {
+    QString shipped = QString(ORVIX_SOURCE_DIR) + "/assets/lang";
+    for (const char* code : {"CHN", "JPN"}) {
+        QDir().mkpath(dir.filePath(code));
+        ASSERT_TRUE(QFile::copy(shipped + "/" + code + "/Lang.txt", dir.filePath(QString(code) + "/Lang.txt")));
+    }
+    // A folder that does not say which language its captions are in.
+    write("ZZ/Lang.txt", "langname=Other\nmain.tpPower.Caption=\xE7\x94\xB5\xE6\xBA\x90\n");
+    QString face = GetParam().face;
+    if (!face.isEmpty()) {
+        ASSERT_TRUE(QFontDatabase::hasFamily(face)) << face.toStdString() << ": scripts/test-host installs it";
+    }
+    startIn("CHN");
+    std::string code = GetParam().code;
+    if (code != "CHN")
+        for (QAction* a : fmMain->languageEntries())
+            if (a->data().toString().toStdString() == code) a->trigger();
+    ASSERT_EQ(fmMain->currentLanguage(), code);
+    QString han = fmMain->tpPower->text();
+    ASSERT_GT(han.size(), 0);
+    ASSERT_GE(han.at(0).unicode(), 0x4E00) << "a Han character";
+    QFont application = QApplication::font();
+    if (GetParam().face) {
+        EXPECT_EQ(faceDrawing(han, fmMain->tpPower->font()), face);
+        EXPECT_EQ(faceDrawing(han, fmMain->btReset->font()), face);
+        EXPECT_EQ(faceDrawing(fmMain->keys()[1]->functionName(), fmMain->keys()[1]->pnKeyName->font()), face);
+        EXPECT_EQ(faceDrawing(han, fmMain->keys()[1]->puKey->font()), face) << "the function pop-up";
+        EXPECT_EQ(faceDrawing(han, fmMain->pmTray->font()), face) << "the tray menu";
+    } else {
+        EXPECT_EQ(fmMain->tpPower->font().families(), application.families()) << "the toolkit's own choice, as before";
+        EXPECT_EQ(fmMain->pmTray->font().families(), application.families());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, HanFaces,
+                         ::testing::Values(FaceCase{"CHN", "Noto Sans CJK SC"}, FaceCase{"JPN", "Noto Sans CJK JP"},
+                                           FaceCase{"ZZ", nullptr}),
+                         [](const auto& info) { return std::string(info.param.code); });
 
 }  // namespace
 }  // namespace orvix::test

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "app/QtEventLoop.h"
@@ -54,12 +56,31 @@ protected:
 
     static FakeInterface receiver(const std::string& id) { return FakeInterface{id}; }
 
+    // Accepts the error boxes that show from now on (the creation step's comes inside the
+    // window's constructor), keeping their texts in `errors`.
+    void acceptErrorBoxes() {
+        QTimer::singleShot(5, &errorBoxWatch_, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    errors.push_back(box->text().toStdString());
+                    box->accept();
+                    return;
+                }
+            if (errors.empty() && ++errorBoxTries_ < 100) acceptErrorBoxes();
+        });
+    }
+    std::vector<std::string> errors;
+
     bool trayHost = true;
     QString programFolder = "/nonexistent-program-folder";  // no language folders unless a test makes some
     std::unique_ptr<AppSettings> settings;  // offscreen there is none; most tests act as on a desktop with one
     QtEventLoop loop;
     FakeHidPlatform* fake = nullptr;
     std::unique_ptr<TfmMain> fmMain;
+
+private:
+    QObject errorBoxWatch_;  // a look still pending when the test ends goes with it
+    int errorBoxTries_ = 0;
 };
 
 // The window over a program folder of the test's own, for language folders and catalogues.

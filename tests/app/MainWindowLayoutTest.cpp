@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTest>
 #include <QToolButton>
 
 #include "msKey/TfmKeyDef.h"
@@ -101,6 +102,28 @@ TEST_F(MainWindowLayout, TabOrderRunsThroughTheBottomBarThenThePagesAndThePictur
     for (int i = 0; i + 1 < order.size(); ++i) {
         QWidget* next = order[i]->nextInFocusChain();
         EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
+    }
+}
+
+TEST_F(MainWindowLayout, KeyboardFocusStartsAtResetAndTabNeverStopsOnAHotSpot) {
+    start();
+    fmMain->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fmMain.get()));
+    EXPECT_EQ(QApplication::focusWidget(), fmMain->btReset);
+    QList<QWidget*> visited;
+    for (int i = 0; i < 60 && !visited.contains(QApplication::focusWidget()); ++i) {
+        visited << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    ASSERT_GT(visited.size(), 4);
+    EXPECT_EQ(visited[1], fmMain->btCancel);
+    for (QToolButton* spot : {fmMain->btKey1, fmMain->btKey2, fmMain->btKey3, fmMain->btKey4, fmMain->btKey5}) {
+        EXPECT_FALSE(visited.contains(spot)) << spot->objectName().toStdString();
+        QTest::mouseClick(spot, Qt::LeftButton);
+        QApplication::processEvents();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* menu = qobject_cast<QMenu*>(w)) menu->hide();
+        EXPECT_NE(QApplication::focusWidget(), spot) << "a click leaves the focus where it was";
     }
 }
 

@@ -80,15 +80,54 @@ TEST_F(MainWindowFixture, HideOfAMinimisedWindowRestoresItInstead) {
     EXPECT_FALSE(fmMain->mnOpen->isEnabled()) << "the items stay as they were";
 }
 
-TEST_F(MainWindowFixture, WithoutANotificationAreaClosingMinimisesInsteadOfHiding) {
+// Without a notification area nothing could bring a hidden window back, nor reach "Exit".
+struct StrandedCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::function<void(TfmMain&)> hide;  // what puts the window away
+    std::function<void(TfmMain&)> open;  // what brings it back
+};
+
+class WithoutANotificationArea : public MainWindowFixture, public ::testing::WithParamInterface<StrandedCase> {};
+
+TEST_P(WithoutANotificationArea, HidingMinimisesAndTheWakeOrOpenRestoresTheWindow) {
+    const StrandedCase& c = GetParam();
+    trayHost = false;
+    start(c.arguments);
+    c.hide(*fmMain);
+    settle();
+    EXPECT_TRUE(fmMain->isVisible());
+    EXPECT_TRUE(fmMain->isMinimized());
+    EXPECT_TRUE(fmMain->isEnabled()) << "the program goes on";
+    c.open(*fmMain);
+    settle();
+    EXPECT_TRUE(fmMain->isVisible());
+    EXPECT_FALSE(fmMain->isMinimized()) << "back in its normal state";
+    EXPECT_FALSE(fmMain->mnOpen->isEnabled());
+    EXPECT_TRUE(fmMain->mnHide->isEnabled());
+}
+
+void wake(TfmMain& w) {
+    bool handled = false;
+    w.ApplicationEvents1Message({MainWindowFixture::wakeMsg, kWakeSignature, kWakeOpen}, handled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shell, WithoutANotificationArea,
+    ::testing::Values(StrandedCase{"CancelThenWake", {}, [](TfmMain& w) { w.btCancelClick(); }, wake},
+                      StrandedCase{"HideItemThenOpenItem", {}, [](TfmMain& w) { TfmMain::triggerItem(w.mnHide); },
+                                   [](TfmMain& w) { w.mnOpenClick(); }},
+                      StrandedCase{"MinimisedByTheUserThenWake", {}, [](TfmMain& w) { w.showMinimized(); }, wake},
+                      StrandedCase{"HideStartThenWake", {"-hide"}, [](TfmMain&) {}, wake}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowFixture, WithoutANotificationAreaACloseRequestEndsTheProgram) {
     trayHost = false;
     start();
     fmMain->close();
     settle();
-    EXPECT_TRUE(fmMain->isVisible()) << "nothing would bring a hidden window back";
-    EXPECT_TRUE(fmMain->isMinimized());
-    fmMain->ApplicationEvents1Minimize();
-    EXPECT_TRUE(fmMain->isVisible());
+    EXPECT_FALSE(fmMain->isVisible());
+    EXPECT_FALSE(fmMain->isEnabled()) << "exiting";
 }
 
 struct Press {

@@ -1,10 +1,12 @@
 #pragma once
-// A registry in memory: keys by lower-cased path, values by lower-cased name, types kept.
+// A registry in memory: keys by lower-cased path, values by lower-cased name, types kept; and an
+// auto-start entry in memory.
 
 #include <algorithm>
 #include <map>
 #include <memory>
 
+#include "app/autostart/AutoStart.h"
 #include "app/settings/Registry.h"
 
 namespace orvix::test {
@@ -58,6 +60,22 @@ private:
         MemoryRegistry& registry_;
         Values& values_;
     };
+};
+
+// An auto-start entry held in a string: the command it runs, empty when there is none.
+class FileLessAutoStart final : public AutoStart {
+public:
+    explicit FileLessAutoStart(std::string& command) : command_(command) {}
+    bool open() override { return true; }
+    bool present() override { return !command_.empty(); }
+    bool write(const std::string& path, std::string&) override {
+        command_ = path;
+        return true;
+    }
+    void remove() override { command_.clear(); }
+
+private:
+    std::string& command_;
 };
 
 }  // namespace orvix::test

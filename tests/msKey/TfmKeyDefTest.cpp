@@ -153,6 +153,28 @@ TEST_F(KeyRow, ClicksOnTheButtonOrThePanelOpenTheCatalogue) {
     EXPECT_EQ(checked(row), std::vector<std::string>{"mnDrag_Move"});
 }
 
+TEST_F(KeyRow, OnlyTheCurrentEntryCarriesAMarkAndNoOtherDrawsAnEmptyBox) {
+    TfmKeyDef* row = make(2);
+    row->keyReset();
+    // A menu draws a check box for every checkable entry, ticked or not.
+    auto withIndicator = [&] {
+        std::vector<std::string> names;
+        for (auto& e : row->entries())
+            if (!e.subMenu && e.action->isCheckable()) names.push_back(e.Name);
+        return names;
+    };
+    EXPECT_TRUE(withIndicator().empty()) << "before the pop-up first opens";
+    for (const char* pick : {"mnDrag_Move", "mnMul_Mute", "mnPPT_Black"}) {
+        row->mnCur_SCRClick(action(row, pick));
+        row->puKeyPopup();
+        EXPECT_EQ(withIndicator(), std::vector<std::string>{pick});
+        EXPECT_EQ(checked(row), std::vector<std::string>{pick});
+    }
+    row->pnKeyName->setText("no such function");
+    row->puKeyPopup();
+    EXPECT_TRUE(withIndicator().empty());
+}
+
 TEST_F(KeyRow, CaptionWithAnAmpersandShowsItPlainly) {
     TfmKeyDef* row = make(2);
     action(row, "mnMul_Play")->setText(menuText("PLAY & PAUSE"));

@@ -7,7 +7,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName("orvix-mouse");
-    QApplication::setApplicationDisplayName("Orvix mouse");
     QApplication::setQuitOnLastWindowClosed(false);
     testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();

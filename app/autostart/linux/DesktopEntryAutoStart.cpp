@@ -17,10 +17,11 @@ DesktopEntryAutoStart::DesktopEntryAutoStart(fs::path folder)
     : folder_(std::move(folder)), file_(folder_ / "QuanoOrvixMouse.desktop") {}
 
 bool DesktopEntryAutoStart::open() {
-    // The autostart folder is created on demand, as desktops do; only a failure to have it counts.
+    // Opening creates nothing, since the start-up reads through it: a missing autostart folder is
+    // made when an entry is written, as desktops do. Only something else in its place counts.
     std::error_code ec;
-    fs::create_directories(folder_, ec);
-    return fs::is_directory(folder_, ec);
+    fs::file_status status = fs::status(folder_, ec);
+    return !fs::exists(status) || fs::is_directory(status);
 }
 
 bool DesktopEntryAutoStart::present() {
@@ -30,7 +31,8 @@ bool DesktopEntryAutoStart::present() {
 
 std::string DesktopEntryAutoStart::execArgument(const std::string& path) {
     // An argument with a reserved character is quoted; inside the quotes ", `, $ and \ are escaped
-    // with a backslash. The value is then a desktop-entry string, where a backslash is written \\.
+    // with a backslash. A percent sign is written %% (field codes are expanded inside quotes too).
+    // The value is then a desktop-entry string, where a backslash is written \\.
     static const char reserved[] = " \t\n\"'\\><~|&;$*?#()`";
     std::string arg = path;
     if (path.find_first_of(reserved) != std::string::npos) {
@@ -43,7 +45,9 @@ std::string DesktopEntryAutoStart::execArgument(const std::string& path) {
     }
     std::string value;
     for (char c : arg) {
-        if (c == '\\')
+        if (c == '%')
+            value += "%%";  // a literal percent sign, not a field code
+        else if (c == '\\')
             value += "\\\\";
         else if (c == '\n')
             value += "\\n";
@@ -62,6 +66,12 @@ bool DesktopEntryAutoStart::write(const std::string& programPath, std::string& e
                        "Icon=orvix-mouse\n"
                        "Terminal=false\n"
                        "X-GNOME-Autostart-enabled=true\n";
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    if (ec) {
+        error = ec.message();
+        return false;
+    }
     fs::path temporary = file_;
     temporary += ".tmp";
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

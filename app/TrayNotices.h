@@ -1,0 +1,42 @@
+#pragma once
+// Balloon notices of the tray icon. On X11 the tray host takes the icon in a moment after it is
+// shown; a balloon shown before that points at the screen's corner. A notice therefore waits until
+// the icon has its place, or at most a short while, and notices keep their order.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <utility>
+#include <vector>
+
+namespace orvix {
+
+class TrayNotices : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kLongestWaitMs = 3000;
+
+    explicit TrayNotices(QSystemTrayIcon* icon, QObject* parent = nullptr);
+
+    void show(const QString& title, const QString& text);
+    bool waiting() const { return !pending_.empty(); }
+
+signals:
+    void shown(const QString& title, const QString& text);
+
+private:
+    void showPending();
+
+    QSystemTrayIcon* icon_;
+    std::vector<std::pair<QString, QString>> pending_;
+    QTimer retry_;
+    QElapsedTimer waitingFor_;
+};
+
+// Whether the tray icon has its place on screen. Only an icon that Qt draws in a window of its own
+// for an X11 tray host can lack one; elsewhere the platform places the icon itself.
+bool trayIconPlaced();
+
+}  // namespace orvix
