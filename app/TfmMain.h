@@ -156,6 +156,8 @@ private:
     void dockControls();
     void FormCreate();
     bool trayHost() const;
+    static constexpr int kMinimiseTries = 150, kMinimiseRetryMs = 20;
+    void minimiseOnceShown(int tries);
 
     // Link status and apply sequence.
     void devChanged(bool devOn);

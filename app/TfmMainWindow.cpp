@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/ApplicationTitle.h"
 #include "app/Artwork.h"
@@ -76,7 +78,7 @@ void TfmMain::buildTray() {
                            QApplication::queryKeyboardModifiers());
     });
     mTray->show();  // from creation to the end of the process
-    notices_ = new TrayNotices(mTray, this);
+    notices_ = new TrayNotices(mTray, [this] { return trayHost(); }, this);
     connect(notices_, &TrayNotices::shown, this, &TfmMain::noticeShown);
 
     trayHost_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
@@ -106,12 +108,24 @@ void TfmMain::btCancelClick() {
     }
     if (!trayHost()) {
         // No notification area to come back from: keep the window within reach on the taskbar.
-        showMinimized();
+        minimiseOnceShown(kMinimiseTries);
         return;
     }
     hide();
     mnHide->setEnabled(false);
     mnOpen->setEnabled(true);
+}
+
+void TfmMain::minimiseOnceShown(int tries) {
+    // A window manager minimises only a window it already manages: one shown a moment ago (a
+    // "-hide" start) waits until it is on screen, or a short while at most.
+    if (tries > 0 && windowHandle() && !windowHandle()->isExposed()) {
+        QTimer::singleShot(kMinimiseRetryMs, this, [this, tries] {
+            if (!isMinimized()) minimiseOnceShown(tries - 1);
+        });
+        return;
+    }
+    showMinimized();
 }
 
 void TfmMain::mnAutoRunClick() {

@@ -7,18 +7,20 @@ namespace orvix {
 
 namespace {
 
-constexpr int kRetryMs = 50;
+constexpr int kRetryMs = 100;
 
 }  // namespace
 
-bool trayIconPlaced() {
+bool trayIconPlaced(bool trayHost) {
+    if (!trayHost) return false;
     // Qt's X11 tray icon is a window of this name; the tray host maps it when it takes it in.
     for (QWindow* window : QGuiApplication::allWindows())
         if (window->objectName() == QLatin1String("QSystemTrayIconSysWindow")) return window->isExposed();
     return true;
 }
 
-TrayNotices::TrayNotices(QSystemTrayIcon* icon, QObject* parent) : QObject(parent), icon_(icon) {
+TrayNotices::TrayNotices(QSystemTrayIcon* icon, std::function<bool()> trayHost, QObject* parent)
+    : QObject(parent), icon_(icon), trayHost_(std::move(trayHost)) {
     retry_.setSingleShot(true);
     retry_.setInterval(kRetryMs);
     connect(&retry_, &QTimer::timeout, this, &TrayNotices::showPending);
@@ -32,7 +34,7 @@ void TrayNotices::show(const QString& title, const QString& text) {
 
 void TrayNotices::showPending() {
     if (pending_.empty()) return;
-    if (!trayIconPlaced() && waitingFor_.elapsed() < kLongestWaitMs) {
+    if (!trayIconPlaced(trayHost_()) && waitingFor_.elapsed() < kLongestWaitMs) {
         retry_.start();  // polls only while a notice waits
         return;
     }

@@ -95,7 +95,8 @@ TEST_P(WithoutANotificationArea, HidingMinimisesAndTheWakeOrOpenRestoresTheWindo
     trayHost = false;
     start(c.arguments);
     c.hide(*fmMain);
-    settle();
+    // A window minimises once it is on screen.
+    for (int i = 0; i < 300 && !fmMain->isMinimized(); ++i) settle(10);
     EXPECT_TRUE(fmMain->isVisible());
     EXPECT_TRUE(fmMain->isMinimized());
     EXPECT_TRUE(fmMain->isEnabled()) << "the program goes on";

@@ -32,21 +32,22 @@ protected:
         trayWindow->resize(22, 22);
     }
 
+    bool trayHost = true;
     QSystemTrayIcon icon;
-    TrayNotices notices{&icon};
+    TrayNotices notices{&icon, [this] { return trayHost; }};
     std::unique_ptr<QWindow> trayWindow;
     Shown shown;
 };
 
 TEST_F(Notices, ShowAtOnceWhereThePlatformPlacesTheIcon) {
-    ASSERT_TRUE(trayIconPlaced());
+    ASSERT_TRUE(trayIconPlaced(true));
     notices.show("Mouse", "RX push in.");
     EXPECT_EQ(shown, Shown{"Mouse: RX push in."});
 }
 
 TEST_F(Notices, WaitForTheIconsPlaceAndKeepTheirOrder) {
     makeUnplacedIcon();
-    EXPECT_FALSE(trayIconPlaced());
+    EXPECT_FALSE(trayIconPlaced(true));
     notices.show("Mouse", "RX push in.");
     notices.show("Mouse", "Mouse is link!");
     QApplication::processEvents();
@@ -57,6 +58,16 @@ TEST_F(Notices, WaitForTheIconsPlaceAndKeepTheirOrder) {
     EXPECT_EQ(shown, (Shown{"Mouse: RX push in.", "Mouse: Mouse is link!"}));
     notices.show("Mouse", "RX pull out!");
     EXPECT_EQ(shown.size(), 3u) << "a placed icon shows at once";
+}
+
+TEST_F(Notices, WaitForATrayHostThatStartsLater) {
+    trayHost = false;
+    notices.show("Mouse", "RX push in.");
+    QApplication::processEvents();
+    EXPECT_TRUE(shown.empty());
+    trayHost = true;
+    ASSERT_TRUE(waitFor([&] { return !shown.empty(); }, 2000));
+    EXPECT_EQ(shown, Shown{"Mouse: RX push in."});
 }
 
 TEST_F(Notices, AnIconThatNeverGetsAPlaceDelaysThemOnlyAShortWhile) {

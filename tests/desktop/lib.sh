@@ -29,3 +29,40 @@ second_start_ends_at_once() {
   local code=$?
   ((code == 0 && SECONDS - start <= 2))
 }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+not() { ! "$@"; }
+net_wm_name() { xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
+title_is() { [[ $(net_wm_name "$1") == "$2" ]]; }  # title_is WINDOW TEXT: what a window manager shows
+console_titled() {  # console_titled TEXT: the HID console is shown, titled TEXT alone
+  local w
+  w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && title_is "$w" "$1"
+}
+tray_menu() {  # tray_menu KEY...: opens the tray menu and types the keys into it
+  local x y k
+  read -r x y <<<"$(tray_icon)" || return 1
+  xdotool mousemove "$x" "$y" click 3
+  sleep 0.5
+  for k; do xdotool key "$k"; sleep 0.2; done
+}
+balloon_at_tray_icon() {  # a balloon of the program is shown next to its tray icon
+  local icon ix iy w
+  icon=$(tray_icon) || return 1
+  read -r ix iy <<<"$icon"
+  for w in $(xdotool search --onlyvisible --classname orvix-mouse 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
+    ((WIDTH > 64 && WIDTH < 600 && HEIGHT < 300)) || continue  # neither the icon nor a window
+    local cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
+    ((cx - ix < 250 && ix - cx < 250 && cy - iy < 250 && iy - cy < 250)) && return 0
+  done
+  return 1
+}
+launch_desktop_entry() {  # launch_desktop_entry FILE: through GLib, as a desktop's autostart does
+  /usr/bin/python3 - "$1" <<'PY'
+import sys
+import gi
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio
+info = Gio.DesktopAppInfo.new_from_filename(sys.argv[1])
+sys.exit(0 if info is not None and info.launch([], None) else 1)
+PY
+}

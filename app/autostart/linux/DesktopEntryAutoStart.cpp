@@ -57,12 +57,20 @@ std::string DesktopEntryAutoStart::execArgument(const std::string& path) {
     return value;
 }
 
+std::string DesktopEntryAutoStart::execLine(const std::string& path) {
+    // GLib checks that an entry's program exists before it expands the field codes, so a program
+    // path written with %% would make it refuse the entry: such a path reaches the program through
+    // the shell, as the shell's own name ($0), still with no argument.
+    if (path.find('%') != std::string::npos) return R"(sh -c "exec \\"\\$0\\"" )" + execArgument(path);
+    return execArgument(path);
+}
+
 bool DesktopEntryAutoStart::write(const std::string& programPath, std::string& error) {
     std::string text = "[Desktop Entry]\n"
                        "Type=Application\n"
                        "Name=Orvix mouse\n"
                        "Comment=Configure the buttons of the finger-worn mouse\n"
-                       "Exec=" + execArgument(programPath) + "\n"
+                       "Exec=" + execLine(programPath) + "\n"
                        "Icon=orvix-mouse\n"
                        "Terminal=false\n"
                        "X-GNOME-Autostart-enabled=true\n";

@@ -21,6 +21,8 @@ public:
 
     // The program path as one argument of an Exec line, quoted by the desktop entry rules.
     static std::string execArgument(const std::string& path);
+    // The whole Exec value that runs the program with no argument.
+    static std::string execLine(const std::string& path);
 
 private:
     std::filesystem::path folder_;
