@@ -165,6 +165,29 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{"MarkOnly", Bytes{0xEF, 0xBB, 0xBF}, Lines{}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct LocaleCase {
+    const char* name;
+    std::vector<std::string> lines;
+    const char* locale;
+};
+
+class CaptionLocale : public ::testing::TestWithParam<LocaleCase> {};
+
+TEST_P(CaptionLocale, IsTheFirstLangLocaleLineTrimmed) {
+    EXPECT_EQ(captionLocale(CaptionCatalogue(GetParam().lines)), GetParam().locale);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, CaptionLocale,
+    ::testing::Values(LocaleCase{"Declared", {"langname=X", "langlocale=zh_CN", "main.fmCaption=T"}, "zh_CN"},
+                      LocaleCase{"AnyLetterCaseAndBlanksAround", {"LangLocale= ja_JP \t"}, "ja_JP"},
+                      LocaleCase{"FirstWins", {"langlocale=ko_KR", "langlocale=zh_TW"}, "ko_KR"},
+                      LocaleCase{"NotDeclared", {"langname=X", "main.fmCaption=T"}, ""},
+                      LocaleCase{"Empty", {"langlocale="}, ""},
+                      LocaleCase{"InASection", {"main.langlocale=zh_CN"}, ""},
+                      LocaleCase{"BlankBeforeEquals", {"langlocale =zh_CN"}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Catalogue, LoadReadsAFileAndReportsOneThatCannotBeRead) {
     auto dir = std::filesystem::temp_directory_path() / ("orvix-cat-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
