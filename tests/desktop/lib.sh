@@ -41,8 +41,8 @@ tray_menu() {  # tray_menu KEY...: opens the tray menu and types the keys into i
   local x y k
   read -r x y <<<"$(tray_icon)" || return 1
   xdotool mousemove "$x" "$y" click 3
-  sleep 0.5
-  for k; do xdotool key "$k"; sleep 0.2; done
+  sleep 0.8
+  for k; do xdotool key "$k"; sleep 0.25; done
 }
 balloon_at_tray_icon() {  # a balloon of the program is shown next to its tray icon
   local icon ix iy w
