@@ -94,4 +94,8 @@ public:
 // otherwise the machine's own HID stack.
 std::unique_ptr<HidPlatform> makeHidPlatform(EventLoop& loop);
 
+// Why the environment's choice cannot be made as asked (an unknown ORVIX_SIM_LAYOUT); empty when
+// it can. The program checks it before anything else starts.
+std::string hidPlatformProblem();
+
 }  // namespace orvix
