@@ -89,6 +89,13 @@ public:
     // changed. After stopNotifications returns, notify is never called again.
     virtual void startNotifications(Notify notify) = 0;
     virtual void stopNotifications() = 0;
+
+    // What the user can do about a device that this user may not open for writing (on Linux: the
+    // udev rule that gives the user its node); empty when the platform knows nothing to do.
+    virtual std::string writeAccessHint(const HidAttributes& attributes) const {
+        (void)attributes;
+        return {};
+    }
 };
 
 // The platform this build and environment select: the simulated receiver when ORVIX_HID=sim,

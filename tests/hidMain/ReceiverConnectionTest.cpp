@@ -197,14 +197,36 @@ TEST_F(ConnectionFixture, DestructionGivesTheDeviceBackSilently) {
 }
 
 TEST_F(ConnectionFixture, ReceiverWithoutWriteAccessIsTakenButNotReadAndWritesFail) {
-    FakeInterface ro = receiver("R");
+    FakeInterface ro = receiver("R", 0x1234, 0x0001);
     ro.readWrite = false;
-    create({ro});
+    create({ro}, 0x1234, 0x0001);
     settle();
     EXPECT_TRUE(conn->devOn());
     EXPECT_EQ(changes, std::vector<bool>{true});
     EXPECT_FALSE(conn->heldDevice()->IsReading());
     EXPECT_FALSE(conn->uSendA4(0x1F));
+    // The console says how to get write access, for as long as this receiver is held, and logs
+    // only its own lines.
+    EXPECT_EQ(console.accessHint, "write access for 1234:0001");
+    EXPECT_EQ(console.lines, Strings{"Dev on-> V:1234 P:   1 N: 100"});
+    fake->unplug("R");
+    fake->postChange();
+    settle();
+    EXPECT_EQ(console.accessHint, "");
+}
+
+TEST_F(ConnectionFixture, WritableReceiverNeedsNoAccessHint) {
+    FakeInterface ro = receiver("A");
+    ro.readWrite = false;
+    create({ro, receiver("B", 0x0E8F, 0x00B0)});
+    settle();
+    ASSERT_EQ(heldId(), "A");
+    EXPECT_EQ(console.accessHint, "write access for 0E8F:00A6");
+    fake->unplug("A");
+    fake->postChange();
+    settle();
+    ASSERT_EQ(heldId(), "B");
+    EXPECT_EQ(console.accessHint, "");
 }
 
 }  // namespace

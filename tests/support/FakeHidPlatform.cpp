@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 namespace orvix::test {
@@ -260,5 +261,12 @@ void FakeHidPlatform::startNotifications(Notify notify) {
 }
 
 void FakeHidPlatform::stopNotifications() { notify_ = nullptr; }
+
+std::string FakeHidPlatform::writeAccessHint(const HidAttributes& attributes) const {
+    char hint[40];
+    std::snprintf(hint, sizeof hint, "write access for %04X:%04X", unsigned{attributes.VendorID},
+                  unsigned{attributes.ProductID});
+    return hint;
+}
 
 }  // namespace orvix::test

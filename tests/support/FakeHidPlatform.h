@@ -60,6 +60,8 @@ public:
     std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) override;
     void startNotifications(Notify notify) override;
     void stopNotifications() override;
+    // "write access for VVVV:PPPP"
+    std::string writeAccessHint(const HidAttributes& attributes) const override;
 
     struct Shared;  // state shared with the handles, guarded for the reader threads
 
