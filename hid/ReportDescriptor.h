@@ -19,6 +19,11 @@ namespace orvix {
 // Report IDs 0 to 255; 0 stands for the reports of a device that uses no report IDs.
 using ReportIdSet = std::bitset<256>;
 
+// The report IDs of the shared receiver interface's collections (see sharedReceiverDescriptor).
+inline constexpr uint8_t kKeyboardReportId = 1;
+inline constexpr uint8_t kConsumerReportId = 3;
+inline constexpr uint8_t kConfigReportId = 4;
+
 struct TopLevelCollection {
     HidCaps caps;           // its Usage and UsagePage, and the lengths of its own reports
     ReportIdSet reportIds;  // the IDs of its reports, of any kind
@@ -58,15 +63,12 @@ private:
 // The report descriptors of the receivers the project simulates and tests with:
 // - the configuration interface: report ID 4, 7 data bytes in and out, so 8-byte reports;
 // - a boot mouse without report IDs (3 bytes in, nothing out);
+// - a boot keyboard without report IDs (8 bytes in, the LED byte out);
 // - the shared interface of many 2.4 GHz receivers: a keyboard (ID 1: 8 bytes in, the LED byte
 //   out), a consumer control (ID 3: one 16-bit usage in) and the configuration collection (ID 4).
 const std::vector<uint8_t>& receiverConfigDescriptor();
 const std::vector<uint8_t>& bootMouseDescriptor();
+const std::vector<uint8_t>& bootKeyboardDescriptor();
 const std::vector<uint8_t>& sharedReceiverDescriptor();
-
-// The report IDs of the shared interface's collections.
-inline constexpr uint8_t kKeyboardReportId = 1;
-inline constexpr uint8_t kConsumerReportId = 3;
-inline constexpr uint8_t kConfigReportId = 4;
 
 }  // namespace orvix

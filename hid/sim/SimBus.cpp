@@ -18,23 +18,6 @@ constexpr uint16_t kVersion = 0x0100;
 // As many reports as the kernel keeps for a hidraw reader that does not read; older ones go.
 constexpr size_t kMaxQueued = 64;
 
-// A boot keyboard of another make, for "unplug-other": 8 bytes in, the LED byte out.
-const std::vector<uint8_t>& keyboardDescriptor() {
-    static const std::vector<uint8_t> descriptor{
-        0x05, 0x01, 0x09, 0x06, 0xA1, 0x01,                          // Generic Desktop, Keyboard, Application
-        0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15, 0x00, 0x25, 0x01,  // modifier keys
-        0x75, 0x01, 0x95, 0x08, 0x81, 0x02,                          //   8 bits in
-        0x75, 0x08, 0x95, 0x01, 0x81, 0x01,                          // reserved byte
-        0x05, 0x08, 0x19, 0x01, 0x29, 0x05, 0x75, 0x01, 0x95, 0x05,  // LEDs
-        0x91, 0x02,                                                  //   5 bits out
-        0x75, 0x03, 0x95, 0x01, 0x91, 0x01,                          //   padding
-        0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x15, 0x00, 0x25, 0x65,  // key codes
-        0x75, 0x08, 0x95, 0x06, 0x81, 0x00,                          //   6 bytes in
-        0xC0,
-    };
-    return descriptor;
-}
-
 }  // namespace
 
 SimBus::SimBus(const std::string& tracePath, SimLayout layout) : layout_(layout), trace_(tracePath) {}
@@ -239,7 +222,7 @@ void SimBus::add(DeviceKind kind) {
     const std::vector<uint8_t>& descriptor = kind == DeviceKind::BootMouse       ? bootMouseDescriptor()
                                              : kind == DeviceKind::Configuration ? receiverConfigDescriptor()
                                              : kind == DeviceKind::Shared        ? sharedReceiverDescriptor()
-                                                                                 : keyboardDescriptor();
+                                                                                 : bootKeyboardDescriptor();
     // Named like a HID device in sysfs (bus USB), with a prefix no real node or device has.
     char name[32];
     std::snprintf(name, sizeof name, "0003:%04X:%04X.%04X", unsigned{vendor}, unsigned{product},

@@ -26,41 +26,9 @@ Bytes repeat(const Bytes& part, size_t times) {
 
 // --- Real descriptors -----------------------------------------------------------------------
 
-// The boot keyboard example of HID 1.11, appendix E.6: 8 bytes in, 1 byte of LEDs out.
-const Bytes hidBootKeyboard{
-    0x05, 0x01,  // Usage Page (Generic Desktop)
-    0x09, 0x06,  // Usage (Keyboard)
-    0xA1, 0x01,  // Collection (Application)
-    0x05, 0x07,  //   Usage Page (Key Codes)
-    0x19, 0xE0,  //   Usage Minimum (224)
-    0x29, 0xE7,  //   Usage Maximum (231)
-    0x15, 0x00,  //   Logical Minimum (0)
-    0x25, 0x01,  //   Logical Maximum (1)
-    0x75, 0x01,  //   Report Size (1)
-    0x95, 0x08,  //   Report Count (8)
-    0x81, 0x02,  //   Input (Data, Variable, Absolute): modifier byte
-    0x95, 0x01,  //   Report Count (1)
-    0x75, 0x08,  //   Report Size (8)
-    0x81, 0x01,  //   Input (Constant): reserved byte
-    0x95, 0x05,  //   Report Count (5)
-    0x75, 0x01,  //   Report Size (1)
-    0x05, 0x08,  //   Usage Page (LEDs)
-    0x19, 0x01,  //   Usage Minimum (1)
-    0x29, 0x05,  //   Usage Maximum (5)
-    0x91, 0x02,  //   Output (Data, Variable, Absolute): LEDs
-    0x95, 0x01,  //   Report Count (1)
-    0x75, 0x03,  //   Report Size (3)
-    0x91, 0x01,  //   Output (Constant): LED padding
-    0x95, 0x06,  //   Report Count (6)
-    0x75, 0x08,  //   Report Size (8)
-    0x15, 0x00,  //   Logical Minimum (0)
-    0x25, 0x65,  //   Logical Maximum (101)
-    0x05, 0x07,  //   Usage Page (Key Codes)
-    0x19, 0x00,  //   Usage Minimum (0)
-    0x29, 0x65,  //   Usage Maximum (101)
-    0x81, 0x00,  //   Input (Data, Array): key array
-    0xC0,        // End Collection
-};
+// The boot keyboard example of HID 1.11, appendix E.6 (8 bytes in, 1 byte of LEDs out), as the
+// simulated keyboards use it.
+const Bytes& hidBootKeyboard = bootKeyboardDescriptor();
 
 // The boot mouse example of HID 1.11, appendix E.10: 3 bytes in, nothing out.
 const Bytes hidBootMouse{

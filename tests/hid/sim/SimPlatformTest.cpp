@@ -60,9 +60,7 @@ TEST_F(Interfaces, TheBootMouseThenTheConfigurationInterfaceWithLengthsFromTheir
 // The shared layout: one device of three top-level collections beside the boot mouse, listed as
 // Windows and the Linux backend list them, one interface per collection.
 TEST_F(Interfaces, SharedLayoutListsTheMouseAndOneInterfacePerCollectionOfTheSharedDevice) {
-    SimOptions options;
-    options.layout = SimLayout::Shared;
-    make(options);
+    makeShared();
     auto entries = sim->scanInterfaces();
     ASSERT_EQ(entries.size(), 4u);
     struct Want {
@@ -265,9 +263,7 @@ TEST_F(Reads, EachReaderGetsEachReportAndNoneFromBeforeItOpened) {
 // configuration collection's readers and no other collection's, and writes through another
 // collection never reach the receiver.
 TEST_F(Reads, SharedLayoutRoutesTheReceiversReportsToItsConfigurationCollectionOnly) {
-    SimOptions options;
-    options.layout = SimLayout::Shared;
-    make(options);
+    makeShared();
     auto entries = sim->scanInterfaces();
     ASSERT_EQ(entries.size(), 4u);
     uint32_t error = 0;
@@ -424,9 +420,7 @@ TEST_F(DeviceSet, CommandsFromAnotherThreadNotifyOnTheLoopThread) {
 }
 
 TEST_F(DeviceSet, SharedLayoutUnplugsAndPlugsBothDevicesAsNewInstances) {
-    SimOptions options;
-    options.layout = SimLayout::Shared;
-    make(options);
+    makeShared();
     ASSERT_TRUE(notified(1));
     auto reader = readConfig();
     ASSERT_TRUE(reader);
