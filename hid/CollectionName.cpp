@@ -15,7 +15,7 @@ constexpr size_t maxNumber = 255;  // as many top-level collections as a descrip
 
 std::string collectionName(const std::string& device, size_t collection) {
     char number[16];
-    std::snprintf(number, sizeof number, "%02zu", collection + 1);
+    std::snprintf(number, sizeof number, "%02u", static_cast<unsigned>(collection + 1));
     return device + marker + number;
 }
 
