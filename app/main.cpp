@@ -1,6 +1,7 @@
 // Program entry: one copy per logon session; a second start wakes the first and ends.
 
 #include <QApplication>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@
 int main(int argc, char** argv) {
     using namespace orvix;
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    // A misspelt simulated layout would otherwise start with another receiver than asked for.
+    if (std::string problem = hidPlatformProblem(); !problem.empty()) {
+        std::fprintf(stderr, "orvix-mouse: %s\n", problem.c_str());
+        return 2;
+    }
 
     auto instance = makeSingleInstance();
     if (instance->createMutex()) {

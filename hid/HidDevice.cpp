@@ -70,24 +70,29 @@ void THidDevice::setOnData(THidDataEvent handler) {
 }
 
 void THidDevice::startReaderIfReady() {
-    if (reader_ || !onData_ || !pluggedIn_ || !checkedOut_ || !hasReadWriteAccess_ || !controller_) return;
+    if (reader_ || stoppingReader_ || checkingIn_ || !onData_ || !pluggedIn_ || !checkedOut_ ||
+        !hasReadWriteAccess_ || !controller_)
+        return;
     uint16_t length = Caps().InputReportByteLength;
     if (length == 0) return;  // no input reports to read
+    HidPlatform* platform = &controller_->platform();
+    std::string path = pnpInfo_.DevicePath;
+    // Opened here, before the holder writes anything, so no answer to its first write is missed;
+    // when that fails the reader tries again after its pause, as it does after a failed read.
     uint32_t error = 0;
-    auto handle = controller_->platform().openRead(pnpInfo_.DevicePath, error);
-    if (!handle) {
-        // No reader without a read handle: retrying could only spin.
-        deliverDataError(error);
-        return;
-    }
-    reader_ = std::make_unique<THidDeviceReadThread>(*this, std::move(handle), length, threadSleepTime_,
-                                                     controller_->loop());
+    auto handle = platform->openRead(path, error);
+    auto opener = [platform, path](uint32_t& e) { return platform->openRead(path, e); };
+    reader_ = std::make_unique<THidDeviceReadThread>(*this, std::move(handle), error, std::move(opener), length,
+                                                     threadSleepTime_, controller_->loop());
 }
 
 void THidDevice::stopReader() {
-    if (!reader_) return;
+    if (!reader_ || stoppingReader_) return;
+    // A hand-over run while the reader stops may come back here, or try to start another reader.
+    stoppingReader_ = true;
     reader_->stop();
     reader_.reset();
+    stoppingReader_ = false;
 }
 
 void THidDevice::unplug() {

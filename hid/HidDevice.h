@@ -84,6 +84,8 @@ private:
     bool checkedOut_ = false;
     bool enumerating_ = false;
     bool hasReadWriteAccess_ = false;
+    bool stoppingReader_ = false;
+    bool checkingIn_ = false;  // CheckIn is stopping the reader
     uint32_t threadSleepTime_ = 100;
 
     std::unique_ptr<HidSyncHandle> sync_;

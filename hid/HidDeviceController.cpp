@@ -133,8 +133,16 @@ bool THidDeviceController::CheckOutByIndex(THidDevice*& HidDev, int Idx) {
 void THidDeviceController::CheckIn(THidDevice*& HidDev) {
     THidDevice* dev = HidDev;
     if (!dev) return;
-    HidDev = nullptr;
+    if (dev->checkingIn_) {  // from a hand-over that the stop below runs: the outer CheckIn ends it
+        HidDev = nullptr;
+        return;
+    }
+    // The reader first: a report it had already passed on is handed over while it stops, and its
+    // handler still finds the device held by the holder's variable.
+    dev->checkingIn_ = true;
     dev->stopReader();
+    dev->checkingIn_ = false;
+    HidDev = nullptr;
     dev->closeHandles();
     if (dev->IsPluggedIn()) {
         dev->checkedOut_ = false;

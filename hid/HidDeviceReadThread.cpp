@@ -1,6 +1,7 @@
 #include "hid/HidDeviceReadThread.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include "hid/HidDevice.h"
@@ -8,13 +9,17 @@
 namespace orvix {
 
 THidDeviceReadThread::THidDeviceReadThread(THidDevice& device, std::unique_ptr<HidReadHandle> handle,
-                                           size_t reportLength, uint32_t sleepTime, EventLoop& loop)
+                                           uint32_t openError, Opener opener, size_t reportLength, uint32_t sleepTime,
+                                           EventLoop& loop)
     : device_(&device),
       handle_(std::move(handle)),
+      openError_(openError),
+      opener_(std::move(opener)),
       loop_(loop),
       Report(reportLength),
       sleepTime_(sleepTime),
       handoff_(std::make_shared<Handoff>()) {
+    handoff_->handle = handle_.get();
     thread_ = std::thread([this] { run(); });
 }
 
@@ -52,9 +57,31 @@ void THidDeviceReadThread::handOver(std::function<void()> call) {
     h->changed.wait(lock, [&] { return !h->pending && (!h->running || h->stopRequested); });
 }
 
+bool THidDeviceReadThread::openHandle() {
+    THidDevice* device = device_;
+    uint32_t error = openError_;
+    for (;;) {
+        handOver([device, error] { device->deliverDataError(error); });
+        {
+            std::unique_lock lock(handoff_->mutex);
+            if (handoff_->changed.wait_for(lock, std::chrono::milliseconds(sleepTime_),
+                                           [&] { return handoff_->stopRequested; }))
+                return false;
+        }
+        auto handle = opener_ ? opener_(error) : nullptr;
+        if (!handle) continue;
+        std::lock_guard lock(handoff_->mutex);
+        if (handoff_->stopRequested) return false;  // stop() has passed: it would not stop this one
+        handle_ = std::move(handle);
+        handoff_->handle = handle_.get();
+        return true;
+    }
+}
+
 void THidDeviceReadThread::run() {
     THidDevice* device = device_;
-    while (!stopRequested()) {
+    bool opened = handle_ || openHandle();
+    while (opened && !stopRequested()) {
         std::fill(Report.begin(), Report.end(), uint8_t{0});
         HidReadResult result = handle_->read(Report.data(), Report.size());
         if (result.kind == HidReadResult::Stopped) break;
@@ -87,12 +114,14 @@ void THidDeviceReadThread::stop() {
     if (stopped_) return;
     stopped_ = true;
     auto h = handoff_;
+    HidReadHandle* handle;
     {
         std::lock_guard lock(h->mutex);
         h->stopRequested = true;
         h->changed.notify_all();
+        handle = h->handle;  // the reader thread sets it only before a stop
     }
-    handle_->stop();
+    if (handle) handle->stop();
     std::unique_lock lock(h->mutex);
     while (!h->finished) {
         if (h->pending && !h->running) {

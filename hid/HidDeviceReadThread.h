@@ -20,8 +20,15 @@ class THidDevice;
 
 class THidDeviceReadThread {
 public:
-    THidDeviceReadThread(THidDevice& device, std::unique_ptr<HidReadHandle> handle, size_t reportLength,
-                         uint32_t sleepTime, EventLoop& loop);
+    // Opens the device's read handle on the reader thread, from any thread.
+    using Opener = std::function<std::unique_ptr<HidReadHandle>(uint32_t& error)>;
+
+    // handle: opened already, or null when that failed with openError. A reader without a handle
+    // reports the error as a failed read is reported and tries again after the pause, until the
+    // handle opens or the reader is stopped: a device held while its node was still settling, or
+    // while the process was out of descriptors, is read once it can be.
+    THidDeviceReadThread(THidDevice& device, std::unique_ptr<HidReadHandle> handle, uint32_t openError,
+                         Opener opener, size_t reportLength, uint32_t sleepTime, EventLoop& loop);
     THidDeviceReadThread(const THidDeviceReadThread&) = delete;
     THidDeviceReadThread& operator=(const THidDeviceReadThread&) = delete;
     // Stops the thread; see stop().
@@ -42,18 +49,23 @@ private:
         bool running = false;           // the main thread is running `pending`
         bool finished = false;          // the reader thread has left its loop
         bool stopRequested = false;     // stop() was called
+        HidReadHandle* handle = nullptr;  // once opened; stop() ends its reads
         bool closed = false;            // stop() returned: queued calls do nothing
         // Main thread: runs the pending call if there is one. Returns whether it ran one.
         bool runPending();
     };
 
     void run();
+    // Reader thread: until the handle opens or a stop: report the error, pause, try again.
+    bool openHandle();
     bool stopRequested();
     // Reader thread: hands call to the main thread and waits until it has run there (or was dropped).
     void handOver(std::function<void()> call);
 
     THidDevice* device_;
-    std::unique_ptr<HidReadHandle> handle_;
+    std::unique_ptr<HidReadHandle> handle_;  // set by the reader thread when it opens it there
+    uint32_t openError_;
+    Opener opener_;
     EventLoop& loop_;
     std::vector<uint8_t> Report;
     size_t numBytesRead_ = 0;

@@ -81,6 +81,7 @@ public:
     // error: the platform's code when the open fails.
     virtual std::unique_ptr<HidSyncHandle> openSync(const std::string& path, HidAccess access,
                                                     uint32_t& error) = 0;
+    // Also called from a reader thread, retrying an open that failed, while the main thread scans.
     virtual std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) = 0;
 
     // Starts the device-change notifications. notify runs on the main thread, from the event loop:
@@ -88,10 +89,21 @@ public:
     // changed. After stopNotifications returns, notify is never called again.
     virtual void startNotifications(Notify notify) = 0;
     virtual void stopNotifications() = 0;
+
+    // What the user can do about a device that this user may not open for writing (on Linux: the
+    // udev rule that gives the user its node); empty when the platform knows nothing to do.
+    virtual std::string writeAccessHint(const HidAttributes& attributes) const {
+        (void)attributes;
+        return {};
+    }
 };
 
 // The platform this build and environment select: the simulated receiver when ORVIX_HID=sim,
 // otherwise the machine's own HID stack.
 std::unique_ptr<HidPlatform> makeHidPlatform(EventLoop& loop);
+
+// Why the environment's choice cannot be made as asked (an unknown ORVIX_SIM_LAYOUT); empty when
+// it can. The program checks it before anything else starts.
+std::string hidPlatformProblem();
 
 }  // namespace orvix

@@ -1,6 +1,7 @@
 #include "hid/ReportDescriptor.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace orvix {
@@ -16,6 +17,9 @@ constexpr size_t maxCollectionDepth = 64;
 constexpr uint64_t maxReportBytes = 0xFFFE;
 constexpr uint64_t maxReportBits = maxReportBytes * 8;
 constexpr uint32_t maxReportId = 0xFF;  // the ID travels as the report's first byte
+// Each top-level collection becomes an interface of its own; real devices have a handful.
+constexpr size_t maxTopLevelCollections = 255;
+constexpr int noCollection = -1;
 
 enum ReportKind { Input, Output, Feature, kindCount };
 const char* const kindNames[kindCount] = {"Input", "Output", "Feature"};
@@ -28,8 +32,13 @@ constexpr uint8_t usagePage = 0x0, reportSize = 0x7, reportId = 0x8, reportCount
 constexpr uint8_t usage = 0x0;
 }  // namespace tag
 
-constexpr uint32_t applicationCollection = 0x01;
 constexpr uint8_t longItemPrefix = 0xFE;
+
+constexpr std::array<int, maxReportId + 1> noOwners() {
+    std::array<int, maxReportId + 1> owners{};
+    owners.fill(noCollection);
+    return owners;
+}
 
 struct Item {
     size_t offset = 0;  // of the prefix byte, for the error texts
@@ -121,30 +130,44 @@ private:
         return error;
     }
 
-    // Items of a report ID declared before the first Report ID count as a report without ID.
+    // Items of a report ID declared before the first Report ID count as a report without ID. An
+    // item outside every collection belongs to no interface.
     std::string addField(ReportKind kind, const Item& item) {
+        if (depth_ == 0) return {};
+        const uint32_t id = global_.reportId;
+        const int collection = static_cast<int>(info_.collections.size()) - 1;
+        std::string report = id ? "report " + std::to_string(id) : "report without ID";
+        if (owner_[id] == noCollection) owner_[id] = collection;
+        if (owner_[id] != collection)
+            return std::string(kindNames[kind]) + " " + report + at(item.offset) + " is in top-level collection " +
+                   std::to_string(collection + 1) + ", its other reports in collection " +
+                   std::to_string(owner_[id] + 1);
         uint64_t bits = static_cast<uint64_t>(global_.reportSize) * global_.reportCount;
-        uint64_t& total = bits_[kind][global_.reportId];
-        if (bits > maxReportBits - total) {
-            std::string report = global_.reportId ? "report " + std::to_string(global_.reportId) : "report without ID";
+        uint64_t& total = bits_[kind][id];
+        if (bits > maxReportBits - total)
             return std::string(kindNames[kind]) + " " + report + at(item.offset) + " is longer than " +
                    std::to_string(maxReportBytes) + " bytes";
-        }
         total += bits;
-        present_[kind][global_.reportId] = true;
+        present_[kind][id] = true;
         return {};
     }
 
+    // Every collection nested in no other is a top-level collection, whatever its type; the
+    // first Usage before it names it.
     std::string openCollection(const Item& item) {
         if (depth_ == maxCollectionDepth)
             return "Collection" + at(item.offset) + " nested deeper than " + std::to_string(maxCollectionDepth);
-        ++depth_;
-        if (depth_ == 1 && item.value == applicationCollection && !applicationSeen_) {
-            applicationSeen_ = true;
+        if (depth_ == 0) {
+            if (info_.collections.size() == maxTopLevelCollections)
+                return "Collection" + at(item.offset) + " is one more than the " +
+                       std::to_string(maxTopLevelCollections) + " top-level collections a device may have";
+            TopLevelCollection top;
             uint32_t page = usage_.extended ? usage_.value >> 16 : global_.usagePage;
-            info_.caps.UsagePage = static_cast<uint16_t>(page);
-            info_.caps.Usage = static_cast<uint16_t>(usage_.value & 0xFFFF);
+            top.caps.UsagePage = static_cast<uint16_t>(page);
+            top.caps.Usage = static_cast<uint16_t>(usage_.value & 0xFFFF);
+            info_.collections.push_back(top);
         }
+        ++depth_;
         return {};
     }
 
@@ -185,13 +208,20 @@ private:
     }
 
     void storeLengths() {
-        uint16_t* fields[kindCount] = {&info_.caps.InputReportByteLength, &info_.caps.OutputReportByteLength,
-                                       &info_.caps.FeatureReportByteLength};
-        for (int kind = 0; kind < kindCount; ++kind) {
-            uint64_t longest = 0;
-            for (uint32_t id = 0; id <= maxReportId; ++id)
-                if (present_[kind][id]) longest = std::max(longest, (bits_[kind][id] + 7) / 8 + 1);
-            *fields[kind] = static_cast<uint16_t>(longest);  // addField keeps it within 16 bits
+        for (size_t c = 0; c < info_.collections.size(); ++c) {
+            TopLevelCollection& top = info_.collections[c];
+            uint16_t* fields[kindCount] = {&top.caps.InputReportByteLength, &top.caps.OutputReportByteLength,
+                                           &top.caps.FeatureReportByteLength};
+            for (uint32_t id = 0; id <= maxReportId; ++id) {
+                if (owner_[id] != static_cast<int>(c)) continue;
+                top.reportIds.set(id);
+                for (int kind = 0; kind < kindCount; ++kind) {
+                    if (!present_[kind][id]) continue;
+                    // addField keeps it within 16 bits
+                    uint16_t length = static_cast<uint16_t>((bits_[kind][id] + 7) / 8 + 1);
+                    *fields[kind] = std::max(*fields[kind], length);
+                }
+            }
         }
     }
 
@@ -209,9 +239,9 @@ private:
     std::vector<GlobalState> stack_;
     PendingUsage usage_;
     size_t depth_ = 0;
-    bool applicationSeen_ = false;
     uint64_t bits_[kindCount][maxReportId + 1] = {};  // per kind and report ID
     bool present_[kindCount][maxReportId + 1] = {};
+    std::array<int, maxReportId + 1> owner_ = noOwners();  // the top-level collection of each report ID
 };
 
 }  // namespace
@@ -224,14 +254,15 @@ bool parseReportDescriptor(const uint8_t* data, size_t size, ReportDescriptorInf
     return false;
 }
 
-DescriptorPreparsedData::DescriptorPreparsedData(std::vector<uint8_t> descriptor)
-    : descriptor_(std::move(descriptor)) {
+DescriptorPreparsedData::DescriptorPreparsedData(std::vector<uint8_t> descriptor, size_t collection)
+    : descriptor_(std::move(descriptor)), collection_(collection) {
     valid_ = parseReportDescriptor(descriptor_.data(), descriptor_.size(), info_);
 }
 
 bool DescriptorPreparsedData::getCaps(HidCaps& caps) const {
-    caps = valid_ ? info_.caps : HidCaps{};
-    return valid_;
+    bool known = valid_ && collection_ < info_.collections.size();
+    caps = known ? info_.collections[collection_].caps : HidCaps{};
+    return known;
 }
 
 }  // namespace orvix

@@ -48,6 +48,8 @@ bool ReceiverConnection::chidEnumerate(THidDevice& HidDev, int Idx) {
     cd->setOnUnplug(chid.OnDeviceUnplug());
     view_.setCaption("Dev On");
     const HidAttributes& a = cd->Attributes();
+    // Taken although this user may not write to it: say how to change that.
+    view_.setAccessHint(cd->HasReadWriteAccess() ? std::string() : chid.platform().writeAccessHint(a));
     char line[64];
     std::snprintf(line, sizeof line, "Dev on-> V:%4X P:%4X N:%4X", a.VendorID, a.ProductID, a.VersionNumber);
     sMsg(line);
@@ -71,6 +73,7 @@ void ReceiverConnection::chidDeviceUnplug(THidDevice&) {
     if (!cd) return;
     chid.CheckIn(cd);
     view_.setCaption("---");
+    view_.setAccessHint({});
     sMsg("Dev out");
     if (cbDevChange) cbDevChange(false);
 }

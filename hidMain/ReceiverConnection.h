@@ -23,6 +23,9 @@ public:
     virtual bool showing() const = 0;                 // the window and its parents are visible
     virtual void appendLine(const std::string& s) = 0;
     virtual void setCaption(const std::string& s) = 0;
+    // What the user can do about a held receiver that cannot be written; empty when there is
+    // nothing to say. Shown for as long as it is set, not as a log line.
+    virtual void setAccessHint(const std::string& s) { (void)s; }
 };
 
 class ReceiverConnection {

@@ -29,6 +29,11 @@ TfmHid::TfmHid(std::unique_ptr<HidPlatform> platform, EventLoop& loop, QWidget* 
     Button1 = place(new QPushButton("A4 Data", this), "Button1", 152, 488, 75, 25);
     Edit2 = place(new QLineEdit("03 06", this), "Edit2", 8, 456, 249, 21);
     Button2 = place(new QPushButton("Send", this), "Button2", 272, 456, 75, 25);
+    edAccessHint = place(new QLineEdit(this), "edAccessHint", 8, 0, 353, 16);
+    edAccessHint->setReadOnly(true);
+    edAccessHint->setFrame(false);
+    edAccessHint->setAccessibleName("Write access");
+    edAccessHint->hide();
     Edit1->setAccessibleName("A4 argument");
     Edit2->setAccessibleName("Bytes to send");
     Memo1->setAccessibleName("HID log");
@@ -49,6 +54,13 @@ bool TfmHid::showing() const { return isVisible(); }
 void TfmHid::appendLine(const std::string& s) { Memo1->appendPlainText(QString::fromStdString(s)); }
 
 void TfmHid::setCaption(const std::string& s) { setWindowTitle(QString::fromStdString(s)); }
+
+void TfmHid::setAccessHint(const std::string& s) {
+    edAccessHint->setText(QString::fromStdString(s));
+    edAccessHint->setToolTip(edAccessHint->text());
+    edAccessHint->setCursorPosition(0);  // its beginning says what it is about
+    edAccessHint->setVisible(!s.empty());
+}
 
 void TfmHid::showConsole() {
     if (!placed_) {

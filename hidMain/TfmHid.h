@@ -26,6 +26,7 @@ public:
     bool showing() const override;
     void appendLine(const std::string& s) override;
     void setCaption(const std::string& s) override;
+    void setAccessHint(const std::string& s) override;
 
     // Shows the window, the first time at its own place; later it only comes to the front.
     void showConsole();
@@ -35,6 +36,9 @@ public:
     QPushButton* Button2;
     QLineEdit* Edit1;
     QPushButton* Button1;
+    // Above the log, only while a receiver is held that cannot be written: what to do about it,
+    // in a field the user can copy it from.
+    QLineEdit* edAccessHint;
 
 public slots:
     void Button1Click();

@@ -5,6 +5,8 @@
 #include <optional>
 #include <tuple>
 
+#include "hid/CollectionName.h"
+#include "hid/ReportDescriptor.h"
 #include "hid/linux/SysfsHid.h"
 
 namespace orvix::linuxhid {
@@ -22,6 +24,16 @@ std::pair<std::string_view, std::optional<unsigned long>> splitInstance(std::str
     return {name.substr(0, dot), instance};
 }
 
+// A node lists one interface per top-level collection; one whose descriptor cannot be read or
+// parsed lists one, whose capabilities then read as zero.
+size_t listedCollections(const std::filesystem::path& hidDevice) {
+    auto descriptor = readReportDescriptor(hidDevice);
+    if (!descriptor) return 1;
+    ReportDescriptorInfo info;
+    if (!parseReportDescriptor(descriptor->data(), descriptor->size(), info)) return 1;
+    return info.collections.size();
+}
+
 }  // namespace
 
 bool hidNameLess(const std::string& a, const std::string& b) {
@@ -34,18 +46,25 @@ bool hidNameLess(const std::string& a, const std::string& b) {
 }
 
 std::vector<HidInterfaceEntry> interfaceEntries(const std::vector<HidrawNode>& nodes) {
-    std::vector<HidInterfaceEntry> entries;
+    struct Listed {
+        HidInterfaceEntry node;
+        size_t collections;
+    };
+    std::vector<Listed> listed;
     for (const auto& node : nodes) {
         std::error_code ec;
         if (node.devNode.empty() || !std::filesystem::exists(node.devNode, ec)) continue;
         auto hidDevice = hidDeviceOfHidraw(node.sysPath);
         if (!hidDevice) continue;
-        entries.push_back({node.devNode, hidDevice->filename().string()});
+        listed.push_back({{node.devNode, hidDevice->filename().string()}, listedCollections(*hidDevice)});
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const auto& x, const auto& y) {
-        if (x.deviceId != y.deviceId) return hidNameLess(x.deviceId, y.deviceId);
-        return x.path < y.path;
+    std::stable_sort(listed.begin(), listed.end(), [](const auto& x, const auto& y) {
+        if (x.node.deviceId != y.node.deviceId) return hidNameLess(x.node.deviceId, y.node.deviceId);
+        return x.node.path < y.node.path;
     });
+    std::vector<HidInterfaceEntry> entries;
+    for (const auto& l : listed)
+        for (auto& entry : collectionEntries(l.node, l.collections)) entries.push_back(std::move(entry));
     return entries;
 }
 

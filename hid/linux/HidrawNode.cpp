@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "hid/CollectionName.h"
 #include "hid/ReportDescriptor.h"
 #include "hid/linux/HidrawReadHandle.h"
 #include "hid/linux/HidrawSyncHandle.h"
@@ -45,14 +46,16 @@ std::optional<std::filesystem::path> hidDeviceOfDescriptor(int fd, const std::fi
 
 std::unique_ptr<HidSyncHandle> openHidrawSync(const std::string& path, HidAccess access,
                                               const std::filesystem::path& sysRoot, uint32_t& error) {
-    int fd = openCharDevice(path, access == HidAccess::ReadWrite ? O_RDWR : O_PATH, error);
+    CollectionName name = splitCollectionName(path);
+    int fd = openCharDevice(name.device, access == HidAccess::ReadWrite ? O_RDWR : O_PATH, error);
     if (fd < 0) return nullptr;
-    return std::make_unique<HidrawSyncHandle>(fd, hidDeviceOfDescriptor(fd, sysRoot), sysRoot);
+    return std::make_unique<HidrawSyncHandle>(fd, hidDeviceOfDescriptor(fd, sysRoot), sysRoot, name.collection);
 }
 
 std::unique_ptr<HidReadHandle> openHidrawRead(const std::string& path, const std::filesystem::path& sysRoot,
                                               uint32_t& error) {
-    int fd = openCharDevice(path, O_RDONLY, error);
+    CollectionName name = splitCollectionName(path);
+    int fd = openCharDevice(name.device, O_RDONLY, error);
     if (fd < 0) return nullptr;
     auto hidDevice = hidDeviceOfDescriptor(fd, sysRoot);
     auto descriptor = hidDevice ? readReportDescriptor(*hidDevice) : std::nullopt;
@@ -61,10 +64,19 @@ std::unique_ptr<HidReadHandle> openHidrawRead(const std::string& path, const std
         error = ENODEV;
         return nullptr;
     }
-    // A descriptor that fails to parse still tells what was read up to the fault.
     ReportDescriptorInfo info;
-    parseReportDescriptor(descriptor->data(), descriptor->size(), info);
-    return HidrawReadHandle::adopt(fd, !info.usesReportIds, error);
+    ReportRoute route;
+    if (parseReportDescriptor(descriptor->data(), descriptor->size(), info)) {
+        if (name.collection >= info.collections.size()) {  // another device took the node's number
+            ::close(fd);
+            error = ENODEV;
+            return nullptr;
+        }
+        route.accepted = info.collections[name.collection].reportIds;
+    }
+    // A descriptor that fails to parse still tells what was read up to the fault.
+    route.prependReportId = !info.usesReportIds;
+    return HidrawReadHandle::adopt(fd, std::move(route), error);
 }
 
 }  // namespace orvix::linuxhid

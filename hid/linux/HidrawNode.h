@@ -15,13 +15,15 @@ namespace orvix::linuxhid {
 // The HID device behind an open character-device descriptor. Empty for anything else.
 std::optional<std::filesystem::path> hidDeviceOfDescriptor(int fd, const std::filesystem::path& sysRoot);
 
+// path: a node, or the interface of one of its top-level collections ("/dev/hidraw3&col02").
 // ReadWrite: O_RDWR. QueryOnly: O_PATH, which needs no permission on the node. Null with errno in
 // error when the node cannot be opened; ENODEV when it is not a character device.
 std::unique_ptr<HidSyncHandle> openHidrawSync(const std::string& path, HidAccess access,
                                               const std::filesystem::path& sysRoot, uint32_t& error);
 
-// O_RDONLY, its own descriptor. Whether reports need a 0 in front comes from the HID device's
-// report descriptor; without one the handle cannot know: ENODEV.
+// O_RDONLY, its own descriptor. Whether reports need a 0 in front, and which report IDs belong to
+// the collection, come from the HID device's report descriptor; without one the handle cannot
+// know: ENODEV (also when the descriptor has no such collection).
 std::unique_ptr<HidReadHandle> openHidrawRead(const std::string& path, const std::filesystem::path& sysRoot,
                                               uint32_t& error);
 

@@ -10,18 +10,18 @@
 
 namespace orvix::linuxhid {
 
-std::unique_ptr<HidrawReadHandle> HidrawReadHandle::adopt(int fd, bool prependReportId, uint32_t& error) {
+std::unique_ptr<HidrawReadHandle> HidrawReadHandle::adopt(int fd, ReportRoute route, uint32_t& error) {
     int stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (stopFd < 0) {
         error = static_cast<uint32_t>(errno);
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<HidrawReadHandle>(new HidrawReadHandle(fd, stopFd, prependReportId));
+    return std::unique_ptr<HidrawReadHandle>(new HidrawReadHandle(fd, stopFd, std::move(route)));
 }
 
-HidrawReadHandle::HidrawReadHandle(int fd, int stopFd, bool prependReportId)
-    : fd_(fd), stopFd_(stopFd), prependReportId_(prependReportId) {}
+HidrawReadHandle::HidrawReadHandle(int fd, int stopFd, ReportRoute route)
+    : fd_(fd), stopFd_(stopFd), route_(std::move(route)) {}
 
 HidrawReadHandle::~HidrawReadHandle() {
     ::close(fd_);
@@ -36,7 +36,7 @@ HidReadResult HidrawReadHandle::gone() {
 HidReadResult HidrawReadHandle::read(uint8_t* buffer, size_t size) {
     if (stopped_) return {HidReadResult::Stopped, 0, 0};
     if (gone_) return {HidReadResult::Gone, 0, 0};
-    size_t offset = prependReportId_ ? 1 : 0;
+    size_t offset = route_.prependReportId ? 1 : 0;
     if (size <= offset) return {HidReadResult::Failed, 0, EINVAL};  // no room for one report byte
     for (;;) {
         pollfd fds[2] = {{fd_, POLLIN, 0}, {stopFd_, POLLIN, 0}};
@@ -50,7 +50,8 @@ HidReadResult HidrawReadHandle::read(uint8_t* buffer, size_t size) {
             // Reports still queued when the device went are read before the hang-up is reported.
             ssize_t n = ::read(fd_, buffer + offset, size - offset);
             if (n > 0) {
-                if (prependReportId_) buffer[0] = 0;
+                if (route_.prependReportId) buffer[0] = 0;
+                if (route_.accepted && !route_.accepted->test(buffer[0])) continue;  // another collection's
                 return {HidReadResult::Data, static_cast<size_t>(n) + offset, 0};
             }
             // The HID core never queues an empty report: 0 is the end of the file.

@@ -10,8 +10,8 @@
 namespace orvix::linuxhid {
 
 HidrawSyncHandle::HidrawSyncHandle(int fd, std::optional<std::filesystem::path> hidDevice,
-                                   std::filesystem::path sysRoot)
-    : fd_(fd), hidDevice_(std::move(hidDevice)), sysRoot_(std::move(sysRoot)) {}
+                                   std::filesystem::path sysRoot, size_t collection)
+    : fd_(fd), hidDevice_(std::move(hidDevice)), sysRoot_(std::move(sysRoot)), collection_(collection) {}
 
 HidrawSyncHandle::~HidrawSyncHandle() { ::close(fd_); }
 
@@ -29,7 +29,7 @@ std::unique_ptr<HidPreparsedData> HidrawSyncHandle::getPreparsedData() {
     if (!hidDevice_) return nullptr;
     auto descriptor = readReportDescriptor(*hidDevice_);
     if (!descriptor) return nullptr;
-    return std::make_unique<DescriptorPreparsedData>(std::move(*descriptor));
+    return std::make_unique<DescriptorPreparsedData>(std::move(*descriptor), collection_);
 }
 
 bool HidrawSyncHandle::write(const uint8_t* data, size_t size, size_t& written) {

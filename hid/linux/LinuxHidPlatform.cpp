@@ -1,5 +1,7 @@
 #include "hid/linux/LinuxHidPlatform.h"
 
+#include <cstdio>
+
 #include "hid/linux/HidInterfaceList.h"
 #include "hid/linux/HidrawNode.h"
 
@@ -33,6 +35,15 @@ void LinuxHidPlatform::startNotifications(Notify notify) {
 }
 
 void LinuxHidPlatform::stopNotifications() { notifier_.reset(); }
+
+std::string LinuxHidPlatform::writeAccessHint(const HidAttributes& attributes) const {
+    // sysfs shows idVendor and idProduct as four lower-case hex digits; the rule must match them so.
+    char rule[160];
+    std::snprintf(rule, sizeof rule,
+                  "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\", TAG+=\"uaccess\"",
+                  unsigned{attributes.VendorID}, unsigned{attributes.ProductID});
+    return std::string("No write access. A udev rule grants it (see the README's Linux notes): ") + rule;
+}
 
 }  // namespace linuxhid
 

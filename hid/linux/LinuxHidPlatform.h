@@ -24,6 +24,8 @@ public:
     std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) override;
     void startNotifications(Notify notify) override;
     void stopNotifications() override;
+    // The udev rule line that gives the user at the seat the hidraw nodes of this vendor and product.
+    std::string writeAccessHint(const HidAttributes& attributes) const override;
 
 private:
     EventLoop& loop_;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "hid/CollectionName.h"
 #include "hid/ReportDescriptor.h"
 
 namespace orvix::sim {
@@ -17,52 +18,37 @@ constexpr uint16_t kVersion = 0x0100;
 // As many reports as the kernel keeps for a hidraw reader that does not read; older ones go.
 constexpr size_t kMaxQueued = 64;
 
-// A boot keyboard of another make, for "unplug-other": 8 bytes in, the LED byte out.
-const std::vector<uint8_t>& keyboardDescriptor() {
-    static const std::vector<uint8_t> descriptor{
-        0x05, 0x01, 0x09, 0x06, 0xA1, 0x01,                          // Generic Desktop, Keyboard, Application
-        0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15, 0x00, 0x25, 0x01,  // modifier keys
-        0x75, 0x01, 0x95, 0x08, 0x81, 0x02,                          //   8 bits in
-        0x75, 0x08, 0x95, 0x01, 0x81, 0x01,                          // reserved byte
-        0x05, 0x08, 0x19, 0x01, 0x29, 0x05, 0x75, 0x01, 0x95, 0x05,  // LEDs
-        0x91, 0x02,                                                  //   5 bits out
-        0x75, 0x03, 0x95, 0x01, 0x91, 0x01,                          //   padding
-        0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x15, 0x00, 0x25, 0x65,  // key codes
-        0x75, 0x08, 0x95, 0x06, 0x81, 0x00,                          //   6 bytes in
-        0xC0,
-    };
-    return descriptor;
-}
-
 }  // namespace
 
-SimBus::SimBus(const std::string& tracePath) : trace_(tracePath) {}
+SimBus::SimBus(const std::string& tracePath, SimLayout layout) : layout_(layout), trace_(tracePath) {}
 
 std::vector<HidInterfaceEntry> SimBus::present() const {
     std::lock_guard lock(mutex_);
     std::vector<HidInterfaceEntry> entries;
-    for (const auto& i : interfaces_) entries.push_back({i.path, i.deviceId});
+    for (const auto& d : devices_)
+        for (auto& entry : collectionEntries({d.path, d.deviceId}, d.parsed.collections.size()))
+            entries.push_back(std::move(entry));
     return entries;
 }
 
 bool SimBus::isPresent(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    return find(path) != nullptr;
+    return static_cast<bool>(find(path));
 }
 
 std::optional<InterfaceInfo> SimBus::info(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    const Interface* i = find(path);
-    if (!i) return std::nullopt;
-    return InterfaceInfo{i->attributes, *i->descriptor};
+    Found found = find(path);
+    if (!found) return std::nullopt;
+    return InterfaceInfo{found.device->attributes, *found.device->descriptor, found.collection};
 }
 
 bool SimBus::plugReceiver() {
     std::lock_guard lock(mutex_);
     if (receiverConfig()) return false;
     receiver_.linked = true;  // a receiver coming up finds its mouse again
-    add(InterfaceKind::BootMouse);
-    add(InterfaceKind::Configuration);
+    add(DeviceKind::BootMouse);
+    add(layout_ == SimLayout::Shared ? DeviceKind::Shared : DeviceKind::Configuration);
     return true;
 }
 
@@ -72,9 +58,9 @@ bool SimBus::unplugReceiver() {
     pending_.clear();  // what it had not sent yet goes with it
     bool any = false;
     for (;;) {
-        auto it = std::find_if(interfaces_.begin(), interfaces_.end(),
-                               [](const Interface& i) { return i.kind != InterfaceKind::Keyboard; });
-        if (it == interfaces_.end()) break;
+        auto it = std::find_if(devices_.begin(), devices_.end(),
+                               [](const Device& d) { return d.kind != DeviceKind::Keyboard; });
+        if (it == devices_.end()) break;
         remove(it);
         any = true;
     }
@@ -83,18 +69,19 @@ bool SimBus::unplugReceiver() {
 
 std::string SimBus::plugKeyboard() {
     std::lock_guard lock(mutex_);
-    add(InterfaceKind::Keyboard);
-    return interfaces_.back().path;
+    add(DeviceKind::Keyboard);
+    return devices_.back().path;
 }
 
 void SimBus::unplug(const std::string& path) {
     std::lock_guard lock(mutex_);
-    auto it = std::find_if(interfaces_.begin(), interfaces_.end(), [&](const Interface& i) { return i.path == path; });
-    if (it == interfaces_.end()) return;
-    if (it->kind == InterfaceKind::Configuration) {
+    Found found = find(path);
+    if (!found) return;
+    if (found.device == receiverConfig()) {
         deliverDue(Clock::now());
         pending_.clear();
     }
+    auto it = std::find_if(devices_.begin(), devices_.end(), [&](const Device& d) { return &d == found.device; });
     remove(it);
 }
 
@@ -102,7 +89,7 @@ void SimBus::shutdown() {
     std::lock_guard lock(mutex_);
     deliverDue(Clock::now());
     pending_.clear();
-    while (!interfaces_.empty()) remove(interfaces_.begin());
+    while (!devices_.empty()) remove(devices_.begin());
     trace_.close();
 }
 
@@ -134,10 +121,12 @@ bool SimBus::write(const std::string& path, bool readWrite, const uint8_t* data,
     std::lock_guard lock(mutex_);
     auto now = Clock::now();
     deliverDue(now);  // what was due before this report is traced before it
-    Interface* i = find(path);
+    Found found = find(path);
+    if (!found || !readWrite) return false;
     // Like a HID stack that takes whole output reports only.
-    if (!i || !readWrite || i->outputLength == 0 || size != i->outputLength) return false;
-    if (i->kind != InterfaceKind::Configuration) return true;  // another device's; not traced
+    uint16_t outputLength = found.top().caps.OutputReportByteLength;
+    if (outputLength == 0 || size != outputLength) return false;
+    if (!carriesReceiverConfig(found)) return true;  // another collection's or device's; not traced
     Report report(data, data + size);
     trace_.add("OUT", report);
     if (auto answer = receiver_.answer(report)) {
@@ -150,16 +139,16 @@ bool SimBus::write(const std::string& path, bool readWrite, const uint8_t* data,
 std::shared_ptr<ReadQueue> SimBus::openReader(const std::string& path) {
     std::lock_guard lock(mutex_);
     deliverDue(Clock::now());  // reports already sent do not reach a reader opened after them
-    Interface* i = find(path);
-    if (!i) return nullptr;
-    auto queue = std::make_shared<ReadQueue>(i->kind);
-    i->readers.push_back(queue);
+    Found found = find(path);
+    if (!found) return nullptr;
+    auto queue = std::make_shared<ReadQueue>(found.top().reportIds, carriesReceiverConfig(found));
+    found.device->readers.push_back(queue);
     return queue;
 }
 
 void SimBus::closeReader(const std::shared_ptr<ReadQueue>& queue) {
     std::lock_guard lock(mutex_);
-    for (auto& i : interfaces_) std::erase(i.readers, queue);
+    for (auto& d : devices_) std::erase(d.readers, queue);
 }
 
 HidReadResult SimBus::read(ReadQueue& queue, uint8_t* buffer, size_t size) {
@@ -176,9 +165,9 @@ HidReadResult SimBus::read(ReadQueue& queue, uint8_t* buffer, size_t size) {
         }
         // Reports that arrived before the interface went are read first, as from a hidraw node.
         if (queue.gone) return {HidReadResult::Gone, 0, 0};
-        // A reader of the configuration interface is what makes a delayed answer go out on time;
+        // A reader of the configuration collection is what makes a delayed answer go out on time;
         // otherwise nothing wakes it but a report, stop() or the interface going.
-        if (queue.kind == InterfaceKind::Configuration && !pending_.empty())
+        if (queue.receiverConfig && !pending_.empty())
             queue.wake.wait_until(lock, pending_.front().due);
         else
             queue.wake.wait(lock);
@@ -202,50 +191,56 @@ std::vector<std::string> SimBus::record() {
     return trace_.lines();
 }
 
-const SimBus::Interface* SimBus::find(const std::string& path) const {
-    for (const auto& i : interfaces_)
-        if (i.path == path) return &i;
+SimBus::Found SimBus::find(const std::string& path) const {
+    CollectionName name = splitCollectionName(path);
+    for (const auto& d : devices_) {
+        if (d.path != name.device) continue;
+        const size_t collections = d.parsed.collections.size();
+        // A device of several collections is reached through its collections' names only.
+        if (name.collection >= collections || (collections > 1) != (path != d.path)) return {};
+        return {const_cast<Device*>(&d), name.collection};
+    }
+    return {};
+}
+
+SimBus::Device* SimBus::receiverConfig() {
+    for (auto& d : devices_)
+        if (d.kind == DeviceKind::Configuration || d.kind == DeviceKind::Shared) return &d;
     return nullptr;
 }
 
-SimBus::Interface* SimBus::find(const std::string& path) {
-    return const_cast<Interface*>(std::as_const(*this).find(path));
+bool SimBus::carriesReceiverConfig(const Found& found) {
+    DeviceKind kind = found.device->kind;
+    return (kind == DeviceKind::Configuration || kind == DeviceKind::Shared) &&
+           found.top().reportIds.test(kConfigReportId);
 }
 
-SimBus::Interface* SimBus::receiverConfig() {
-    for (auto& i : interfaces_)
-        if (i.kind == InterfaceKind::Configuration) return &i;
-    return nullptr;
-}
-
-void SimBus::add(InterfaceKind kind) {
-    bool keyboard = kind == InterfaceKind::Keyboard;
+void SimBus::add(DeviceKind kind) {
+    bool keyboard = kind == DeviceKind::Keyboard;
     uint16_t vendor = keyboard ? kKeyboardVendor : kReceiverVendor;
     uint16_t product = keyboard ? kKeyboardProduct : kReceiverProduct;
-    const std::vector<uint8_t>& descriptor = kind == InterfaceKind::BootMouse       ? bootMouseDescriptor()
-                                             : kind == InterfaceKind::Configuration ? receiverConfigDescriptor()
-                                                                                    : keyboardDescriptor();
+    const std::vector<uint8_t>& descriptor = kind == DeviceKind::BootMouse       ? bootMouseDescriptor()
+                                             : kind == DeviceKind::Configuration ? receiverConfigDescriptor()
+                                             : kind == DeviceKind::Shared        ? sharedReceiverDescriptor()
+                                                                                 : bootKeyboardDescriptor();
     // Named like a HID device in sysfs (bus USB), with a prefix no real node or device has.
     char name[32];
     std::snprintf(name, sizeof name, "0003:%04X:%04X.%04X", unsigned{vendor}, unsigned{product},
                   unsigned{++instance_});
-    ReportDescriptorInfo parsed;
-    parseReportDescriptor(descriptor.data(), descriptor.size(), parsed);
-
-    Interface i{kind, std::string("sim:") + name, std::string("sim-") + name, HidAttributes{}, &descriptor,
-                parsed.caps.OutputReportByteLength, {}};
-    i.attributes.VendorID = vendor;
-    i.attributes.ProductID = product;
-    i.attributes.VersionNumber = kVersion;
-    interfaces_.push_back(std::move(i));
+    Device d{kind, std::string("sim:") + name, std::string("sim-") + name, HidAttributes{}, &descriptor, {}, {}};
+    parseReportDescriptor(descriptor.data(), descriptor.size(), d.parsed);
+    d.attributes.VendorID = vendor;
+    d.attributes.ProductID = product;
+    d.attributes.VersionNumber = kVersion;
+    devices_.push_back(std::move(d));
 }
 
-void SimBus::remove(std::vector<Interface>::iterator it) {
+void SimBus::remove(std::vector<Device>::iterator it) {
     for (auto& queue : it->readers) {
         queue->gone = true;
         queue->wake.notify_all();
     }
-    interfaces_.erase(it);
+    devices_.erase(it);
 }
 
 void SimBus::send(Report report, Clock::time_point due) {
@@ -253,7 +248,7 @@ void SimBus::send(Report report, Clock::time_point due) {
     if (!pending_.empty()) due = std::max(due, pending_.back().due);
     pending_.push_back({due, std::move(report)});
     // A reader waiting without a deadline must now wait for this one's.
-    if (Interface* config = receiverConfig())
+    if (Device* config = receiverConfig())
         for (auto& queue : config->readers) queue->wake.notify_all();
 }
 
@@ -262,9 +257,11 @@ void SimBus::deliverDue(Clock::time_point now) {
         Report report = std::move(pending_.front().report);
         pending_.pop_front();
         trace_.add("IN", report);
-        Interface* config = receiverConfig();
+        Device* config = receiverConfig();
         if (!config) continue;
+        // Each reader of the device has its own copy; only its collection's reports reach it.
         for (auto& queue : config->readers) {
+            if (report.empty() || !queue->reportIds.test(report[0])) continue;
             if (queue->reports.size() == kMaxQueued) queue->reports.pop_front();
             queue->reports.push_back(report);
             queue->wake.notify_all();

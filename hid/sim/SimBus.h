@@ -1,6 +1,7 @@
 #pragma once
-// The simulated hardware: the interfaces present, the reports on their way to the open read
-// handles, and the receiver behind its configuration interface. The platform and every handle it
+// The simulated hardware: the HID devices present and the interfaces they list (one per top-level
+// collection, as the real platforms list them), the reports on their way to the open read
+// handles, and the receiver behind its configuration collection. The platform and every handle it
 // opened share it (a handle may outlive the platform); one lock guards it all.
 
 #include <chrono>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "hid/HidPlatform.h"
+#include "hid/ReportDescriptor.h"
+#include "hid/sim/SimHidPlatform.h"
 #include "hid/sim/SimReceiver.h"
 #include "hid/sim/SimTrace.h"
 
@@ -21,12 +24,18 @@ namespace orvix::sim {
 
 using Clock = std::chrono::steady_clock;
 
-enum class InterfaceKind { BootMouse, Configuration, Keyboard };
+enum class DeviceKind {
+    BootMouse,      // the receiver's mouse
+    Configuration,  // the receiver's configuration collection alone
+    Shared,         // the receiver's keyboard, consumer control and configuration collections
+    Keyboard,       // a keyboard of another make
+};
 
 // One open read handle's side: the reports that have arrived for it and why its read returns.
 struct ReadQueue {
-    explicit ReadQueue(InterfaceKind k) : kind(k) {}
-    const InterfaceKind kind;
+    ReadQueue(ReportIdSet ids, bool config) : reportIds(ids), receiverConfig(config) {}
+    const ReportIdSet reportIds;  // those of its collection: reports with others pass it by
+    const bool receiverConfig;    // it reads the receiver's configuration collection
     std::condition_variable wake;
     std::deque<Report> reports;
     bool stopped = false;
@@ -37,21 +46,22 @@ struct ReadQueue {
 struct InterfaceInfo {
     HidAttributes attributes;
     std::vector<uint8_t> descriptor;
+    size_t collection = 0;  // the interface's top-level collection in the descriptor
 };
 
 class SimBus {
 public:
-    explicit SimBus(const std::string& tracePath);
+    SimBus(const std::string& tracePath, SimLayout layout);
 
     std::vector<HidInterfaceEntry> present() const;
     bool isPresent(const std::string& path) const;
     std::optional<InterfaceInfo> info(const std::string& path) const;
 
-    // The receiver's two interfaces come as a new instance. False when they are there already.
+    // The receiver's devices come as new instances. False when they are there already.
     bool plugReceiver();
     // False when they were not there.
     bool unplugReceiver();
-    // A keyboard of another make comes; returns its path.
+    // A keyboard of another make comes; returns its interface's path.
     std::string plugKeyboard();
     void unplug(const std::string& path);
     // Every interface goes and the trace is closed: the platform is being destroyed.
@@ -64,10 +74,12 @@ public:
     void setDelay(uint32_t milliseconds);
 
     // False when the interface has gone, the handle may not write, the interface has no output
-    // report or size is not its output report length.
+    // report or size is not its output report length. The receiver takes what is written to its
+    // configuration collection; what other collections are written is taken by no one.
     bool write(const std::string& path, bool readWrite, const uint8_t* data, size_t size);
 
-    // Nothing when the interface is not present. Reports sent before the open are not seen.
+    // Nothing when the interface is not present. Reports sent before the open are not seen, nor
+    // reports of the device's other collections.
     std::shared_ptr<ReadQueue> openReader(const std::string& path);
     void closeReader(const std::shared_ptr<ReadQueue>& queue);
     HidReadResult read(ReadQueue& queue, uint8_t* buffer, size_t size);
@@ -77,14 +89,22 @@ public:
     std::vector<std::string> record();
 
 private:
-    struct Interface {
-        InterfaceKind kind;
+    // One HID device, listing an interface per top-level collection of its descriptor.
+    struct Device {
+        DeviceKind kind;
         std::string path;
         std::string deviceId;
         HidAttributes attributes;
         const std::vector<uint8_t>* descriptor;
-        uint16_t outputLength;
+        ReportDescriptorInfo parsed;
         std::vector<std::shared_ptr<ReadQueue>> readers;
+    };
+    // The interface a path names: a device and one of its collections.
+    struct Found {
+        Device* device = nullptr;
+        size_t collection = 0;
+        explicit operator bool() const { return device != nullptr; }
+        const TopLevelCollection& top() const { return device->parsed.collections[collection]; }
     };
     // An input report the receiver sends when it is due.
     struct Pending {
@@ -92,16 +112,17 @@ private:
         Report report;
     };
 
-    const Interface* find(const std::string& path) const;
-    Interface* find(const std::string& path);
-    Interface* receiverConfig();
-    void add(InterfaceKind kind);
-    void remove(std::vector<Interface>::iterator it);
+    Found find(const std::string& path) const;
+    Device* receiverConfig();
+    static bool carriesReceiverConfig(const Found& found);
+    void add(DeviceKind kind);
+    void remove(std::vector<Device>::iterator it);
     void send(Report report, Clock::time_point due);
     void deliverDue(Clock::time_point now);
 
     mutable std::mutex mutex_;
-    std::vector<Interface> interfaces_;  // in the order they came
+    const SimLayout layout_;
+    std::vector<Device> devices_;  // in the order they came
     uint32_t instance_ = 0;              // numbers each new HID device, as the kernel does
     SimReceiver receiver_;
     uint32_t delayMs_ = 0;

@@ -19,7 +19,7 @@ bool SimSyncHandle::getAttributes(HidAttributes& attributes) {
 std::unique_ptr<HidPreparsedData> SimSyncHandle::getPreparsedData() {
     auto info = bus_->info(path_);
     if (!info) return nullptr;
-    return std::make_unique<DescriptorPreparsedData>(std::move(info->descriptor));
+    return std::make_unique<DescriptorPreparsedData>(std::move(info->descriptor), info->collection);
 }
 
 bool SimSyncHandle::write(const uint8_t* data, size_t size, size_t& written) {

@@ -40,7 +40,7 @@ void deliver(const std::weak_ptr<sim::NotifySlot>& weak, int32_t trigger) {
 
 SimHidPlatform::SimHidPlatform(EventLoop& loop, SimOptions options)
     : loop_(loop),
-      bus_(std::make_shared<sim::SimBus>(options.tracePath)),
+      bus_(std::make_shared<sim::SimBus>(options.tracePath, options.layout)),
       slot_(std::make_shared<sim::NotifySlot>()) {
     bus_->plugReceiver();
     if (!options.controlPath.empty())
@@ -142,10 +142,24 @@ void SimHidPlatform::unplugOther() {
     });
 }
 
+std::optional<SimLayout> parseSimLayout(std::string_view name) {
+    if (name.empty() || name == "default") return SimLayout::Default;
+    if (name == "shared") return SimLayout::Shared;
+    return std::nullopt;
+}
+
+std::string simLayoutProblem(std::string_view name) {
+    if (parseSimLayout(name)) return {};
+    return "ORVIX_SIM_LAYOUT \"" + std::string(name) + "\" is not a known layout; the known layouts are "
+           "\"default\" and \"shared\"";
+}
+
 std::unique_ptr<HidPlatform> makeSimHidPlatform(EventLoop& loop) {
     SimOptions options;
     if (const char* trace = std::getenv("ORVIX_SIM_TRACE")) options.tracePath = trace;
     if (const char* control = std::getenv("ORVIX_SIM_CONTROL")) options.controlPath = control;
+    if (const char* layout = std::getenv("ORVIX_SIM_LAYOUT"))
+        options.layout = parseSimLayout(layout).value_or(SimLayout::Default);
     return std::make_unique<SimHidPlatform>(loop, std::move(options));
 }
 

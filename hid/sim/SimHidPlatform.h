@@ -4,7 +4,9 @@
 // the utility can be tried and tested without the hardware.
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hid/HidPlatform.h"
@@ -17,9 +19,22 @@ class SimControlReader;
 struct NotifySlot;
 }  // namespace sim
 
+// How the receiver presents its configuration collection (ORVIX_SIM_LAYOUT).
+enum class SimLayout {
+    Default,  // "default": a boot mouse, and the configuration collection alone on a device of its own
+    Shared,   // "shared": a boot mouse, and one device carrying a keyboard (report ID 1), a consumer
+              // control (ID 3) and the configuration collection (ID 4), as many receivers do
+};
+
+// The layout a name stands for; the empty name is the default. Nothing for an unknown name.
+std::optional<SimLayout> parseSimLayout(std::string_view name);
+// What is wrong with a layout name, naming the known layouts; empty when it is known.
+std::string simLayoutProblem(std::string_view name);
+
 struct SimOptions {
     std::string tracePath;    // appends "OUT ..." / "IN ..." per report; empty: none
     std::string controlPath;  // a FIFO of commands, one a line; empty: none
+    SimLayout layout = SimLayout::Default;
 };
 
 class SimHidPlatform final : public HidPlatform {
@@ -55,7 +70,8 @@ private:
     std::unique_ptr<sim::SimControlReader> control_;
 };
 
-// The simulated receiver as the environment describes it (ORVIX_SIM_TRACE, ORVIX_SIM_CONTROL).
+// The simulated receiver as the environment describes it (ORVIX_SIM_TRACE, ORVIX_SIM_CONTROL,
+// ORVIX_SIM_LAYOUT; an unknown layout, which the program refuses at start, gives the default).
 std::unique_ptr<HidPlatform> makeSimHidPlatform(EventLoop& loop);
 
 }  // namespace orvix

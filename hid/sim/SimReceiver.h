@@ -5,12 +5,13 @@
 #include <optional>
 #include <vector>
 
+#include "hid/ReportDescriptor.h"
+
 namespace orvix::sim {
 
 using Report = std::vector<uint8_t>;
 
-// Report ID and length of the configuration interface's reports, both ways.
-constexpr uint8_t kConfigReportId = 0x04;
+// Length of the configuration collection's reports (orvix::kConfigReportId), both ways.
 constexpr size_t kConfigReportLength = 8;
 
 class SimReceiver {

@@ -102,6 +102,36 @@ TEST_F(ReaderTest, PendingHandOverRunsInsideCheckInAndNothingAfterIt) {
     EXPECT_EQ(data_.size(), 1u);
 }
 
+// A hand-over that CheckIn runs while it stops the reader still finds the device in its holder's
+// variable, and may even give it back itself.
+TEST_F(ReaderTest, HandOverRunInsideCheckInFindsTheDeviceStillHeld) {
+    for (bool checksIn : {false, true}) {
+        SCOPED_TRACE(checksIn ? "the handler checks the device in" : "the handler only looks");
+        auto events = recordingEvents();
+        std::vector<bool> heldInHandler;
+        events.OnDeviceData = [&](THidDevice& dev, uint8_t, const uint8_t*, uint16_t) {
+            heldInHandler.push_back(held == &dev);
+            if (checksIn) chid->CheckIn(held);
+        };
+        plug("R");
+        create(std::move(events));
+        settle();
+        ASSERT_TRUE(chid->CheckOutByIndex(held, 0));
+        fake->pushReport("R", {4, 1});
+        for (int i = 0; i < 500 && fake->queued("R") > 0; ++i) std::this_thread::sleep_for(2ms);
+        ASSERT_EQ(fake->queued("R"), 0u);
+        chid->CheckIn(held);
+        EXPECT_EQ(heldInHandler, std::vector<bool>{true});
+        EXPECT_EQ(held, nullptr);
+        ASSERT_EQ(chid->count(), 1);
+        EXPECT_FALSE(chid->device(0)->IsCheckedOut());
+        EXPECT_FALSE(chid->device(0)->IsReading());
+        EXPECT_EQ(fake->openReadHandles(), 0);
+        chid.reset();
+        fake = nullptr;
+    }
+}
+
 TEST_F(ReaderTest, DataHandlerThatChecksTheDeviceInDoesNotDeadlock) {
     auto events = recordingEvents();
     events.OnDeviceData = [&](THidDevice&, uint8_t id, const uint8_t* data, uint16_t size) {
@@ -132,6 +162,57 @@ TEST_F(ReaderTest, DataHandlerOfAGoneDeviceThatChecksItInDestroysItSafely) {
     loop.runFor(20ms);
     EXPECT_EQ(chid->count(), 0);
 }
+
+// A held device whose read handle cannot be opened at check-out (its node still settling: ENODEV;
+// the process out of descriptors: EMFILE) is not left deaf: the reader reports the failure as it
+// reports a failed read, and tries again after its pause until the handle opens.
+class ReadOpenRetry : public ReaderTest, public ::testing::WithParamInterface<uint32_t> {
+protected:
+    void holdUnopenable() {
+        FakeInterface iface;
+        iface.readOpenError = GetParam();
+        plug("R", iface);
+        create();
+        settle();
+        chid->setOnDeviceDataError([this](THidDevice&, uint32_t code) { errors.push_back(code); });
+        chid->setDevThreadSleepTime(10);
+        ASSERT_TRUE(chid->CheckOutByIndex(held, 0));
+        EXPECT_TRUE(held->IsReading());
+        // The failure at check-out, then at least one more after a pause.
+        ASSERT_TRUE(loop.runUntil([&] { return errors.size() >= 2; }));
+        EXPECT_EQ(errors, std::vector<uint32_t>(errors.size(), GetParam()));
+        EXPECT_GE(fake->readOpens(), 2);
+    }
+    std::vector<uint32_t> errors;
+};
+
+TEST_P(ReadOpenRetry, ReaderOpensItsHandleOnceItCanAndDelivers) {
+    holdUnopenable();
+    fake->setReadOpenError("R", 0);
+    fake->pushReport("R", {4, 0x80, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(loop.runUntil([&] { return !data_.empty(); }));
+    EXPECT_EQ(data_[0].data, (std::vector<uint8_t>{0x80, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(fake->openReadHandles(), 1);
+    const size_t errorsOnceOpen = errors.size();
+    const int opensOnceOpen = fake->readOpens();
+    loop.runFor(50ms);
+    EXPECT_EQ(errors.size(), errorsOnceOpen) << "no retry once the handle is open";
+    EXPECT_EQ(fake->readOpens(), opensOnceOpen);
+}
+
+TEST_P(ReadOpenRetry, CheckInEndsTheRetriesPromptly) {
+    holdUnopenable();
+    auto start = std::chrono::steady_clock::now();
+    chid->CheckIn(held);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    const int opens = fake->readOpens();
+    loop.runFor(50ms);
+    EXPECT_EQ(fake->readOpens(), opens) << "nothing tries again after the check-in";
+    EXPECT_EQ(fake->openReadHandles(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reader, ReadOpenRetry, ::testing::Values(19u /* ENODEV */, 24u /* EMFILE */),
+                         [](const auto& info) { return info.param == 19u ? "ENODEV" : "EMFILE"; });
 
 TEST_F(ReaderTest, ReportsRacingCheckInNeverDeadlockNorArriveAfterIt) {
     plug("R");

@@ -26,41 +26,9 @@ Bytes repeat(const Bytes& part, size_t times) {
 
 // --- Real descriptors -----------------------------------------------------------------------
 
-// The boot keyboard example of HID 1.11, appendix E.6: 8 bytes in, 1 byte of LEDs out.
-const Bytes hidBootKeyboard{
-    0x05, 0x01,  // Usage Page (Generic Desktop)
-    0x09, 0x06,  // Usage (Keyboard)
-    0xA1, 0x01,  // Collection (Application)
-    0x05, 0x07,  //   Usage Page (Key Codes)
-    0x19, 0xE0,  //   Usage Minimum (224)
-    0x29, 0xE7,  //   Usage Maximum (231)
-    0x15, 0x00,  //   Logical Minimum (0)
-    0x25, 0x01,  //   Logical Maximum (1)
-    0x75, 0x01,  //   Report Size (1)
-    0x95, 0x08,  //   Report Count (8)
-    0x81, 0x02,  //   Input (Data, Variable, Absolute): modifier byte
-    0x95, 0x01,  //   Report Count (1)
-    0x75, 0x08,  //   Report Size (8)
-    0x81, 0x01,  //   Input (Constant): reserved byte
-    0x95, 0x05,  //   Report Count (5)
-    0x75, 0x01,  //   Report Size (1)
-    0x05, 0x08,  //   Usage Page (LEDs)
-    0x19, 0x01,  //   Usage Minimum (1)
-    0x29, 0x05,  //   Usage Maximum (5)
-    0x91, 0x02,  //   Output (Data, Variable, Absolute): LEDs
-    0x95, 0x01,  //   Report Count (1)
-    0x75, 0x03,  //   Report Size (3)
-    0x91, 0x01,  //   Output (Constant): LED padding
-    0x95, 0x06,  //   Report Count (6)
-    0x75, 0x08,  //   Report Size (8)
-    0x15, 0x00,  //   Logical Minimum (0)
-    0x25, 0x65,  //   Logical Maximum (101)
-    0x05, 0x07,  //   Usage Page (Key Codes)
-    0x19, 0x00,  //   Usage Minimum (0)
-    0x29, 0x65,  //   Usage Maximum (101)
-    0x81, 0x00,  //   Input (Data, Array): key array
-    0xC0,        // End Collection
-};
+// The boot keyboard example of HID 1.11, appendix E.6 (8 bytes in, 1 byte of LEDs out), as the
+// simulated keyboards use it.
+const Bytes& hidBootKeyboard = bootKeyboardDescriptor();
 
 // The boot mouse example of HID 1.11, appendix E.10: 3 bytes in, nothing out.
 const Bytes hidBootMouse{
@@ -139,97 +107,168 @@ const Bytes mouseAndVendor{
 
 // --- Capabilities of sound descriptors ------------------------------------------------------
 
-struct Expected {
-    uint16_t input = 0, output = 0, feature = 0;
-    bool ids = false;
+// One top-level collection as Windows lists it, and the report IDs that belong to it.
+struct Collection {
     uint16_t usagePage = 0, usage = 0;
+    uint16_t input = 0, output = 0, feature = 0;
+    std::vector<int> ids;
 };
 
 struct SoundCase {
     const char* name;
     Bytes descriptor;
-    Expected caps;
+    bool ids;
+    std::vector<Collection> collections;
 };
 
 void PrintTo(const SoundCase& c, std::ostream* os) { *os << c.name; }
 
 class SoundDescriptor : public ::testing::TestWithParam<SoundCase> {};
 
-TEST_P(SoundDescriptor, GivesTheCapabilitiesWindowsReports) {
+TEST_P(SoundDescriptor, GivesEachTopLevelCollectionTheCapabilitiesWindowsReports) {
     const SoundCase& c = GetParam();
     ReportDescriptorInfo info;
     std::string error;
     ASSERT_TRUE(parseReportDescriptor(c.descriptor.data(), c.descriptor.size(), info, &error)) << error;
-    EXPECT_EQ(info.caps.InputReportByteLength, c.caps.input);
-    EXPECT_EQ(info.caps.OutputReportByteLength, c.caps.output);
-    EXPECT_EQ(info.caps.FeatureReportByteLength, c.caps.feature);
-    EXPECT_EQ(info.usesReportIds, c.caps.ids);
-    EXPECT_EQ(info.caps.UsagePage, c.caps.usagePage);
-    EXPECT_EQ(info.caps.Usage, c.caps.usage);
+    EXPECT_EQ(info.usesReportIds, c.ids);
+    ASSERT_EQ(info.collections.size(), c.collections.size());
+    for (size_t i = 0; i < c.collections.size(); ++i) {
+        SCOPED_TRACE("collection " + std::to_string(i + 1));
+        const HidCaps& caps = info.collections[i].caps;
+        const Collection& want = c.collections[i];
+        EXPECT_EQ(caps.UsagePage, want.usagePage);
+        EXPECT_EQ(caps.Usage, want.usage);
+        EXPECT_EQ(caps.InputReportByteLength, want.input);
+        EXPECT_EQ(caps.OutputReportByteLength, want.output);
+        EXPECT_EQ(caps.FeatureReportByteLength, want.feature);
+        ReportIdSet ids;
+        for (int id : want.ids) ids.set(static_cast<size_t>(id));
+        EXPECT_EQ(info.collections[i].reportIds, ids);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Hid, SoundDescriptor,
     ::testing::Values(
-        SoundCase{"BootKeyboardOfHid111", hidBootKeyboard, {9, 2, 0, false, 0x01, 0x06}},
-        SoundCase{"BootMouseOfHid111", hidBootMouse, {4, 0, 0, false, 0x01, 0x02}},
-        SoundCase{"ReceiverMouseInterface", bootMouseDescriptor(), {4, 0, 0, false, 0x01, 0x02}},
-        SoundCase{"ReceiverConfigurationInterface", receiverConfigDescriptor(), {8, 8, 0, true, 0xFF00, 0x01}},
-        SoundCase{"KeyboardAndConsumerWithTwoIds", keyboardAndConsumer, {9, 2, 0, true, 0x01, 0x06}},
-        SoundCase{"LongestReportAmongThreeIds", mouseAndVendor, {20, 20, 3, true, 0x01, 0x02}},
+        SoundCase{"BootKeyboardOfHid111", hidBootKeyboard, false, {{0x01, 0x06, 9, 2, 0, {0}}}},
+        SoundCase{"BootMouseOfHid111", hidBootMouse, false, {{0x01, 0x02, 4, 0, 0, {0}}}},
+        SoundCase{"ReceiverMouseInterface", bootMouseDescriptor(), false, {{0x01, 0x02, 4, 0, 0, {0}}}},
+        SoundCase{"ReceiverConfigurationInterface", receiverConfigDescriptor(), true,
+                  {{0xFF00, 0x01, 8, 8, 0, {4}}}},
+        // The keyboard's LED byte is an output report of ID 1, so its collection has 2-byte output
+        // reports; the configuration collection keeps its 8 and 8 beside the keyboard's 9.
+        SoundCase{"SharedReceiverInterfaceWithIdsOneThreeFour", sharedReceiverDescriptor(), true,
+                  {{0x01, 0x06, 9, 2, 0, {1}}, {0x0C, 0x01, 3, 0, 0, {3}}, {0xFF00, 0x01, 8, 8, 0, {4}}}},
+        SoundCase{"KeyboardAndConsumerWithTwoIds", keyboardAndConsumer, true,
+                  {{0x01, 0x06, 9, 2, 0, {1}}, {0x0C, 0x01, 3, 0, 0, {2}}}},
+        // The vendor channel's 19-byte reports do not lengthen the mouse's collection.
+        SoundCase{"EachCollectionCountsOnlyItsOwnIds", mouseAndVendor, true,
+                  {{0x01, 0x02, 6, 0, 0, {1}}, {0xFF00, 0x01, 20, 20, 3, {2, 3}}}},
         // 12 + 5 bits take 3 bytes.
         SoundCase{"BitsRoundUpToWholeBytes",
                   {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x30, 0x75, 0x0C, 0x95, 0x01, 0x81, 0x02,
                    0x75, 0x05, 0x81, 0x01, 0xC0},
-                  {4, 0, 0, false, 0x01, 0x02}},
+                  false,
+                  {{0x01, 0x02, 4, 0, 0, {0}}}},
         // ID 1 has 3 bytes in a physical and 2 in a logical collection: 5 in all, more than ID 2's 4.
         SoundCase{"OneIdSumsOverItsCollections",
                   {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x01,
                    0x09, 0x01, 0xA1, 0x00, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02, 0xC0,
                    0xA1, 0x02, 0x95, 0x02, 0x81, 0x02, 0xC0,
                    0x85, 0x02, 0x95, 0x04, 0x81, 0x02, 0xC0},
-                  {6, 0, 0, true, 0x01, 0x02}},
+                  true,
+                  {{0x01, 0x02, 6, 0, 0, {1, 2}}}},
+        // Application collections nested in a top-level one are not top-level: their reports
+        // (ID 5: 3 bytes in the inner ones, 1 in the outer) belong to the outer collection.
+        SoundCase{"NestedApplicationCollectionsBelongToTheirTopLevelOne",
+                  {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x05, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02,
+                   0x09, 0x02, 0xA1, 0x01, 0x95, 0x02, 0x81, 0x02,
+                   0x09, 0x03, 0xA1, 0x01, 0x85, 0x06, 0x95, 0x01, 0x91, 0x02, 0xC0, 0xC0,
+                   0xC0},
+                  true,
+                  {{0xFF00, 0x01, 4, 2, 0, {5, 6}}}},
+        // A collection with feature reports only, beside one with input reports.
+        SoundCase{"FeatureOnlyCollection",
+                  {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02, 0xC0,
+                   0x06, 0x00, 0xFF, 0x09, 0x20, 0xA1, 0x01, 0x85, 0x07, 0x95, 0x10, 0xB1, 0x02,
+                   0x85, 0x08, 0x95, 0x04, 0xB1, 0x02, 0xC0},
+                  true,
+                  {{0x01, 0x02, 4, 0, 0, {1}}, {0xFF00, 0x20, 0, 0, 17, {7, 8}}}},
         // ID 1 with 2 bytes, Push, ID 2 with 5 bytes, Pop, 2 more bytes: ID 1 gets 4, ID 2 keeps 5.
         SoundCase{"PopRestoresReportIdAndCount",
                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x02, 0x81, 0x02,
                    0xA4, 0x85, 0x02, 0x95, 0x05, 0x81, 0x02, 0xB4, 0x81, 0x02, 0xC0},
-                  {6, 0, 0, true, 0xFF00, 0x01}},
+                  true,
+                  {{0xFF00, 0x01, 6, 0, 0, {1, 2}}}},
         // A 4-byte Usage names its own page, over the Usage Page in force; read misaligned (3
         // bytes) the Usage would be lost.
         SoundCase{"ExtendedUsageCarriesItsPage",
                   {0x05, 0x01, 0x0B, 0x01, 0x00, 0x0C, 0x00, 0xA1, 0x01, 0x75, 0x08, 0x96, 0x00, 0x01,
                    0xB1, 0x02, 0xC0},
-                  {0, 0, 257, false, 0x0C, 0x01}},
+                  false,
+                  {{0x0C, 0x01, 0, 0, 257, {0}}}},
         // 2-byte count 3, 4-byte size 16, then a count with no data bytes (0).
         SoundCase{"ItemsOfEveryDataSize",
                   {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x08, 0x96, 0x03, 0x00, 0x81, 0x02,
                    0x77, 0x10, 0x00, 0x00, 0x00, 0x95, 0x01, 0x81, 0x02, 0x94, 0x81, 0x02, 0xC0},
-                  {6, 0, 0, false, 0x01, 0x02}},
+                  false,
+                  {{0x01, 0x02, 6, 0, 0, {0}}}},
         // Count 0xFF and size 0x80 in one byte are 255 and 128, not -1 and -128.
         SoundCase{"OneByteCountsAndSizesAreUnsigned",
                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0xFF, 0x81, 0x02,
                    0x75, 0x80, 0x95, 0x01, 0x91, 0x02, 0xC0},
-                  {256, 17, 0, false, 0xFF00, 0x01}},
+                  false,
+                  {{0xFF00, 0x01, 256, 17, 0, {0}}}},
         // The skipped long items hold bytes that would close collections if read as items.
         SoundCase{"LongItemsAreSkipped",
                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0xFE, 0x03, 0x10, 0xC0, 0xC0, 0xB4, 0xFE, 0x00, 0x11,
                    0x75, 0x08, 0x95, 0x02, 0x81, 0x02, 0xC0},
-                  {3, 0, 0, false, 0xFF00, 0x01}},
-        // A top-level Physical collection before it and an Application collection nested in
-        // another collection do not count; the Usage used by the first is gone by the next.
-        SoundCase{"FirstTopLevelApplicationCollectionNamesTheInterface",
+                  false,
+                  {{0xFF00, 0x01, 3, 0, 0, {0}}}},
+        // An unnested Physical or Logical collection is top-level too; the Application collection
+        // nested in the Logical one is not; the Usage used by one collection is gone by the next.
+        SoundCase{"EveryUnnestedCollectionIsTopLevelWhateverItsType",
                   {0x05, 0x01, 0x09, 0x02, 0xA1, 0x00, 0xC0,
                    0xA1, 0x02, 0x09, 0x06, 0xA1, 0x01, 0xC0, 0xC0,
                    0x05, 0x0C, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0xC0,
                    0x09, 0x03, 0xA1, 0x01, 0xC0},
-                  {2, 0, 0, false, 0x0C, 0x00}},
+                  false,
+                  {{0x01, 0x02, 0, 0, 0, {}}, {0x01, 0x00, 0, 0, 0, {}}, {0x0C, 0x00, 2, 0, 0, {0}},
+                   {0x0C, 0x03, 0, 0, 0, {}}}},
         SoundCase{"UsageOfTheFirstOfSeveral",
-                  {0x05, 0x01, 0x09, 0x06, 0x09, 0x02, 0xA1, 0x01, 0xC0}, {0, 0, 0, false, 0x01, 0x06}},
+                  {0x05, 0x01, 0x09, 0x06, 0x09, 0x02, 0xA1, 0x01, 0xC0}, false, {{0x01, 0x06, 0, 0, 0, {}}}},
+        // Main items outside every collection belong to no collection's reports.
+        SoundCase{"ItemsOutsideEveryCollectionCountForNone",
+                  {0x75, 0x08, 0x95, 0x10, 0x81, 0x02, 0x91, 0x02,
+                   0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x95, 0x01, 0x81, 0x02, 0xC0,
+                   0x95, 0x20, 0xB1, 0x02},
+                  false,
+                  {{0xFF00, 0x01, 2, 0, 0, {0}}}},
+        SoundCase{"NoCollectionAtAll", {0x75, 0x08, 0x95, 0x01, 0x81, 0x02}, false, {}},
         // The largest report that still fits: 65534 bytes plus the ID byte.
         SoundCase{"LongestReportThatFits",
                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x96, 0xFE, 0xFF, 0x81, 0x02, 0xC0},
-                  {0xFFFF, 0, 0, false, 0xFF00, 0x01}}),
+                  false,
+                  {{0xFF00, 0x01, 0xFFFF, 0, 0, {0}}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// As many top-level collections as a device may have, each its own.
+TEST(Hid, TwoHundredFiftyFiveTopLevelCollectionsAreListed) {
+    Bytes descriptor;
+    for (int id = 1; id <= 255; ++id)
+        descriptor = join({descriptor, {0x09, static_cast<uint8_t>(id), 0xA1, 0x01, 0x85, static_cast<uint8_t>(id),
+                                        0x75, 0x08, 0x95, static_cast<uint8_t>(id % 8), 0x81, 0x02, 0xC0}});
+    ReportDescriptorInfo info;
+    std::string error;
+    ASSERT_TRUE(parseReportDescriptor(descriptor.data(), descriptor.size(), info, &error)) << error;
+    ASSERT_EQ(info.collections.size(), 255u);
+    for (size_t i = 0; i < info.collections.size(); ++i) {
+        EXPECT_EQ(info.collections[i].caps.Usage, i + 1);
+        EXPECT_EQ(info.collections[i].caps.InputReportByteLength, (i + 1) % 8 + 1);
+        EXPECT_EQ(info.collections[i].reportIds.count(), 1u);
+        EXPECT_TRUE(info.collections[i].reportIds.test(i + 1));
+    }
+}
 
 // --- Refused descriptors ---------------------------------------------------------------------
 
@@ -287,7 +326,17 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"OneByteTooLong", join({vendorOpen, {0x75, 0x08, 0x96, 0xFF, 0xFF, 0x81, 0x02, 0xC0}}),
                   "longer than 65534 bytes"},
         FaultCase{"PushTooDeep", repeat({0xA4}, 10000), "Push at byte 64"},
-        FaultCase{"CollectionsTooDeep", repeat({0xA1, 0x00}, 10000), "Collection at byte 128 nested deeper"}),
+        FaultCase{"CollectionsTooDeep", repeat({0xA1, 0x00}, 10000), "Collection at byte 128 nested deeper"},
+        FaultCase{"TooManyTopLevelCollections", repeat({0xA1, 0x00, 0xC0}, 256),
+                  "Collection at byte 765 is one more than the 255 top-level collections"},
+        // A report belongs to one collection's interface: Windows could give it to neither.
+        FaultCase{"ReportIdInTwoTopLevelCollections",
+                  join({vendorOpen, {0x85, 0x02, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0xC0},
+                        vendorOpen, {0x91, 0x02, 0xC0}}),
+                  "Output report 2 at byte 23 is in top-level collection 2, its other reports in collection 1"},
+        FaultCase{"ReportsWithoutIdInTwoTopLevelCollections",
+                  join({hidBootMouse, hidBootKeyboard}),
+                  "Input report without ID at byte 70 is in top-level collection 2"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A descriptor of one top-level collection cut anywhere inside it is refused, at an item boundary
@@ -333,9 +382,10 @@ TEST(Hid, RefusedDescriptorKeepsWhatWasReadBeforeTheFault) {
     ReportDescriptorInfo info;
     EXPECT_FALSE(parseReportDescriptor(descriptor.data(), descriptor.size(), info));
     EXPECT_TRUE(info.usesReportIds);
-    EXPECT_EQ(info.caps.UsagePage, 0xFF00);
-    EXPECT_EQ(info.caps.InputReportByteLength, 8);
-    EXPECT_EQ(info.caps.OutputReportByteLength, 8);
+    ASSERT_EQ(info.collections.size(), 1u);
+    EXPECT_EQ(info.collections[0].caps.UsagePage, 0xFF00);
+    EXPECT_EQ(info.collections[0].caps.InputReportByteLength, 8);
+    EXPECT_EQ(info.collections[0].caps.OutputReportByteLength, 8);
 }
 
 TEST(Hid, ParseStartsFromEmptyInfo) {
@@ -343,7 +393,8 @@ TEST(Hid, ParseStartsFromEmptyInfo) {
     ASSERT_TRUE(parseReportDescriptor(receiverConfigDescriptor().data(), receiverConfigDescriptor().size(), info));
     ASSERT_TRUE(parseReportDescriptor(hidBootMouse.data(), hidBootMouse.size(), info));
     EXPECT_FALSE(info.usesReportIds);
-    EXPECT_EQ(info.caps.OutputReportByteLength, 0);
+    ASSERT_EQ(info.collections.size(), 1u);
+    EXPECT_EQ(info.collections[0].caps.OutputReportByteLength, 0);
 }
 
 // --- Preparsed data ---------------------------------------------------------------------------
@@ -371,9 +422,30 @@ TEST_F(PreparsedData, SoundDescriptorGivesItsCapsAndKeepsItsBytes) {
     EXPECT_EQ(data.descriptor(), receiverConfigDescriptor());
 }
 
-TEST_F(PreparsedData, RefusedDescriptorGivesZeroCaps) {
-    for (const Bytes& broken : {Bytes{}, Bytes{0xC0}, join({receiverConfigDescriptor(), {0xC0}})}) {
-        DescriptorPreparsedData data(broken);
+TEST_F(PreparsedData, EachCollectionOfASharedDescriptorGivesItsOwnCaps) {
+    const uint16_t lengths[][2] = {{9, 2}, {3, 0}, {8, 8}};
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE("collection " + std::to_string(i + 1));
+        DescriptorPreparsedData data(sharedReceiverDescriptor(), i);
+        HidCaps caps = stale();
+        ASSERT_TRUE(data.getCaps(caps));
+        EXPECT_EQ(caps.InputReportByteLength, lengths[i][0]);
+        EXPECT_EQ(caps.OutputReportByteLength, lengths[i][1]);
+    }
+}
+
+// Refused descriptors, and collections a descriptor does not have.
+TEST_F(PreparsedData, WhatCannotBeKnownGivesZeroCaps) {
+    const std::pair<Bytes, size_t> cases[] = {
+        {Bytes{}, 0},
+        {Bytes{0xC0}, 0},
+        {join({receiverConfigDescriptor(), {0xC0}}), 0},
+        {receiverConfigDescriptor(), 1},
+        {sharedReceiverDescriptor(), 3},
+        {Bytes{0x75, 0x08, 0x95, 0x01, 0x81, 0x02}, 0},  // no collection at all
+    };
+    for (const auto& [descriptor, collection] : cases) {
+        DescriptorPreparsedData data(descriptor, collection);
         HidCaps caps = stale();
         EXPECT_FALSE(data.getCaps(caps));
         EXPECT_EQ(caps.Usage, 0);

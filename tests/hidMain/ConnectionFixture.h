@@ -18,10 +18,12 @@ public:
     bool showing() const override { return shown; }
     void appendLine(const std::string& s) override { lines.push_back(s); }
     void setCaption(const std::string& s) override { caption = s; }
+    void setAccessHint(const std::string& s) override { accessHint = s; }
 
     bool shown = true;
     std::vector<std::string> lines;
     std::string caption = "fmHid";
+    std::string accessHint;
 };
 
 class ConnectionFixture : public ::testing::Test {

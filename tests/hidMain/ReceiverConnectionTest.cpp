@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "hid/sim/SimHidPlatform.h"
 #include "tests/hidMain/ConnectionFixture.h"
 
 namespace orvix::test {
@@ -42,6 +46,30 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{"NoOutputSkipped", V, P, 8, 0, V, P, false},
                       MatchCase{"BootMouseLengthsSkipped", V, P, 4, 0, V, P, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A receiver whose configuration collection shares its device with a keyboard and a consumer
+// control: of the four interfaces listed, the configuration collection's is taken, and the
+// receiver's answers reach the owner through it.
+TEST(SharedReceiver, TheConfigurationCollectionIsTakenNotTheKeyboardOrConsumerBesideIt) {
+    TestLoop loop;
+    RecordingConsole console;
+    SimOptions options;
+    options.layout = SimLayout::Shared;
+    ReceiverConnection conn(std::make_unique<SimHidPlatform>(loop, options), loop, console);
+    std::vector<TByteDynArray> received;
+    conn.setOnDevDataIn([&](const TByteDynArray& d) { received.push_back(d); });
+    ASSERT_TRUE(loop.runUntil([&] { return conn.devOn(); }));
+
+    ASSERT_EQ(conn.chid.count(), 4);
+    EXPECT_EQ(conn.heldDevice(), conn.chid.device(3));
+    EXPECT_EQ(conn.heldDevice()->PnPInfo().DeviceID, "sim-0003:0E8F:00A6.0002&col03");
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(conn.chid.device(i)->IsCheckedOut()) << i;
+    EXPECT_EQ(console.lines, Strings{"Dev on-> V: E8F P:  A6 N: 100"});
+
+    ASSERT_TRUE(conn.uSendA4(0x1F));
+    ASSERT_TRUE(loop.runUntil([&] { return !received.empty(); }));
+    EXPECT_EQ(received, (std::vector<TByteDynArray>{{0x80, 0, 0, 0, 0, 0, 0}}));
+}
 
 TEST_F(ConnectionFixture, NothingIsTakenBeforeTheLoopRuns) {
     create({receiver("R")});
@@ -113,6 +141,27 @@ TEST_F(ConnectionFixture, HeldReceiverUnpluggedIsReleasedOnceAndDeliversNothingM
     EXPECT_EQ(received.size(), afterRelease);
 }
 
+// A report the reader had passed on before the release is handed over while the reader stops:
+// the receiver is still held then, so the owner's handler sees it held and may still write.
+TEST_F(ConnectionFixture, ReportHandedOverDuringTheReleaseFindsTheReceiverStillHeld) {
+    create({receiver("R")});
+    settle();
+    Strings events;
+    conn->setOnDevDataIn([&](const TByteDynArray&) {
+        events.push_back(std::string("data: held ") + (conn->devOn() ? "yes" : "no") + ", write " +
+                         (conn->uSendA4(0x1F) ? "sent" : "failed"));
+    });
+    conn->setOnDevChange([&](bool on) { events.push_back(on ? "gained" : "lost"); });
+    fake->pushReport("R", {4, 0x80, 0, 0, 0, 0, 0, 0});
+    // Without running the loop: the reader has read the report and waits for its hand-over.
+    for (int i = 0; i < 500 && fake->queued("R") > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(fake->queued("R"), 0u);
+    conn->chidDeviceUnplug(*conn->heldDevice());  // as the unplug of any listed device does
+    EXPECT_EQ(events, (Strings{"data: held yes, write sent", "lost"}));
+    EXPECT_EQ(fake->writes("R"), (std::vector<std::vector<uint8_t>>{{0x04, 0x02, 0x01, 0xA4, 0x1F, 0x00, 0x00, 0x3D}}));
+    EXPECT_EQ(console.lines.back(), "Dev out");
+}
+
 TEST_F(ConnectionFixture, InputReportGivesSevenBytesWithoutTheReportIdAndALogLine) {
     create({receiver("R")});
     settle();
@@ -148,14 +197,36 @@ TEST_F(ConnectionFixture, DestructionGivesTheDeviceBackSilently) {
 }
 
 TEST_F(ConnectionFixture, ReceiverWithoutWriteAccessIsTakenButNotReadAndWritesFail) {
-    FakeInterface ro = receiver("R");
+    FakeInterface ro = receiver("R", 0x1234, 0x0001);
     ro.readWrite = false;
-    create({ro});
+    create({ro}, 0x1234, 0x0001);
     settle();
     EXPECT_TRUE(conn->devOn());
     EXPECT_EQ(changes, std::vector<bool>{true});
     EXPECT_FALSE(conn->heldDevice()->IsReading());
     EXPECT_FALSE(conn->uSendA4(0x1F));
+    // The console says how to get write access, for as long as this receiver is held, and logs
+    // only its own lines.
+    EXPECT_EQ(console.accessHint, "write access for 1234:0001");
+    EXPECT_EQ(console.lines, Strings{"Dev on-> V:1234 P:   1 N: 100"});
+    fake->unplug("R");
+    fake->postChange();
+    settle();
+    EXPECT_EQ(console.accessHint, "");
+}
+
+TEST_F(ConnectionFixture, WritableReceiverNeedsNoAccessHint) {
+    FakeInterface ro = receiver("A");
+    ro.readWrite = false;
+    create({ro, receiver("B", 0x0E8F, 0x00B0)});
+    settle();
+    ASSERT_EQ(heldId(), "A");
+    EXPECT_EQ(console.accessHint, "write access for 0E8F:00A6");
+    fake->unplug("A");
+    fake->postChange();
+    settle();
+    ASSERT_EQ(heldId(), "B");
+    EXPECT_EQ(console.accessHint, "");
 }
 
 }  // namespace

@@ -148,6 +148,36 @@ TEST_F(Console, NothingHappensVisiblyWithoutAReceiver) {
 namespace orvix::test {
 namespace {
 
+// A receiver this user may not write: the console says above the log what to do, in a field the
+// text can be copied from, and nothing once the receiver has gone.
+TEST(ConsoleAccessHint, ShownWhileAReceiverWithoutWriteAccessIsHeld) {
+    QtEventLoop loop;
+    auto platform = std::make_unique<FakeHidPlatform>(loop);
+    FakeHidPlatform* fake = platform.get();
+    FakeInterface ro{"R"};
+    ro.readWrite = false;
+    fake->plug(ro);
+    TfmHid console(std::move(platform), loop, nullptr);
+    console.showConsole();
+    EXPECT_FALSE(console.edAccessHint->isVisible()) << "nothing to say before a receiver is held";
+    QApplication::processEvents();
+    ASSERT_TRUE(console.connection().devOn());
+    EXPECT_TRUE(console.edAccessHint->isVisible());
+    EXPECT_EQ(console.edAccessHint->text(), "write access for 0E8F:00A6");
+    EXPECT_TRUE(console.edAccessHint->isReadOnly());
+    EXPECT_EQ(console.edAccessHint->geometry(), QRect(8, 0, 353, 16));
+    EXPECT_FALSE(console.edAccessHint->geometry().intersects(console.Memo1->geometry()));
+    EXPECT_FALSE(console.edAccessHint->accessibleName().isEmpty());
+    EXPECT_TRUE(console.Memo1->toPlainText().startsWith("Dev on->")) << "the log keeps its own lines";
+    screenshot(&console, "hid-console-write-access");
+
+    fake->unplug("R");
+    fake->postChange();
+    QApplication::processEvents();
+    EXPECT_FALSE(console.connection().devOn());
+    EXPECT_FALSE(console.edAccessHint->isVisible());
+}
+
 TEST(ConsoleWithSimulatedReceiver, A4DataLogsTheWriteAndThenTheReceiversAnswer) {
     QtEventLoop loop;
     auto platform = std::make_unique<SimHidPlatform>(loop, SimOptions{});

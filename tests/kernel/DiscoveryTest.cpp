@@ -33,7 +33,8 @@ std::string ueventValue(const fs::path& device, const std::string& key) {
 HidCaps capsOf(const std::vector<uint8_t>& descriptor) {
     ReportDescriptorInfo info;
     EXPECT_TRUE(parseReportDescriptor(descriptor.data(), descriptor.size(), info));
-    return info.caps;
+    EXPECT_EQ(info.collections.size(), 1u);
+    return info.collections.empty() ? HidCaps{} : info.collections[0].caps;
 }
 
 class Discovery : public KernelFixture {

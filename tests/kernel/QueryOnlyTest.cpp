@@ -92,6 +92,11 @@ TEST_F(QueryOnlyChild, ListedTakenReportedButNotReadAndWritesFail) {
 
     EXPECT_FALSE(conn->uSendA4(0x1F));
     EXPECT_EQ(linesStartingWith("W:"), 0);
+    // The console says how to get write access: the rule line for this vendor and product.
+    EXPECT_NE(console.accessHint.find(R"(SUBSYSTEM=="hidraw", ATTRS{idVendor}=="0e8f", ATTRS{idProduct}=="00a6", )"
+                                      R"(TAG+="uaccess")"),
+              std::string::npos)
+        << console.accessHint;
 }
 
 }  // namespace

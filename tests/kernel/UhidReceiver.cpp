@@ -117,7 +117,8 @@ bool UhidReceiver::plug(std::chrono::milliseconds timeout) {
     ++generation_;
     bool made =
         (!options_.bootMouse || create(mouse_, "orvix test receiver (mouse)", bootMouseDescriptor(), deadline)) &&
-        create(config_, "orvix test receiver (configuration)", receiverConfigDescriptor(), deadline);
+        create(config_, "orvix test receiver (configuration)",
+               options_.layout == Layout::Shared ? sharedReceiverDescriptor() : receiverConfigDescriptor(), deadline);
     if (!made) unplug();  // half a receiver would make the next plug fail
     return made;
 }
@@ -181,6 +182,11 @@ bool UhidReceiver::plugged() const { return config_.created; }
 void UhidReceiver::setLinked(bool linked) {
     std::lock_guard lock(mutex_);
     linked_ = linked;
+}
+
+void UhidReceiver::setAnswerDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    answerDelay_ = delay;
 }
 
 void UhidReceiver::ackWrong(int count) {
@@ -266,8 +272,10 @@ void UhidReceiver::handleEvent(Interface& itf) {
 
 void UhidReceiver::handleOutput(Interface& itf, const uint8_t* data, size_t size) {
     if (&itf != &config_) return;
+    if (options_.layout == Layout::Shared && size > 0 && data[0] == kKeyboardReportId) return;  // LEDs
     Bytes output(data, data + size);
     Bytes answer;
+    std::chrono::milliseconds delay{0};
     {
         std::lock_guard lock(mutex_);
         outputs_.push_back(output);
@@ -282,7 +290,9 @@ void UhidReceiver::handleOutput(Interface& itf, const uint8_t* data, size_t size
             --ackWrong_;
             answer[3] = static_cast<uint8_t>((answer[3] + 1) % 5);
         }
+        delay = answerDelay_;
     }
+    if (delay.count() > 0) std::this_thread::sleep_for(delay);  // the receiver's thread answers nothing else meanwhile
     writeInput(itf, answer);
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // A receiver made with the kernel's /dev/uhid, for tests inside the test guest: a configuration
 // interface (report ID 4, 8-byte reports) and, created first, a boot-mouse interface with the same
-// identifiers. It answers A4 frames as the simulated receiver does, on a thread of its own, and the
-// test can unplug it, plug it again (a new instance) and make it give wrong or no acknowledgements.
+// identifiers. In the shared layout the configuration interface is one HID device with a keyboard
+// (report ID 1), a consumer control (ID 3) and the configuration collection (ID 4), as many
+// receivers are. It answers A4 frames as the simulated receiver does, on a thread of its own, and
+// the test can unplug it, plug it again (a new instance) and make it give wrong or no
+// acknowledgements.
 
 #include <chrono>
 #include <condition_variable>
@@ -18,7 +21,10 @@ using Bytes = std::vector<uint8_t>;
 
 class UhidReceiver {
 public:
+    enum class Layout { Default, Shared };
+
     struct Options {
+        Layout layout = Layout::Default;
         bool bootMouse = true;
         uint16_t vendor = 0x0E8F;
         uint16_t product = 0x00A6;
@@ -50,15 +56,19 @@ public:
     bool plugged() const;
 
     void setLinked(bool linked);
+    // Each answer goes out this long after the report it answers, as from a slow receiver.
+    void setAnswerDelay(std::chrono::milliseconds delay);
     void ackWrong(int count);  // the next `count` acknowledgements name key index a0 + 1 mod 5
     void ackDrop(int count);   // the next `count` key writes get no answer
-    // Sends an input report on the configuration interface by itself (report ID first).
+    // Sends an input report on the configuration interface by itself (report ID first); in the
+    // shared layout also the keyboard's and the consumer control's reports.
     bool sendInput(const Bytes& report);
 
     Instance config() const;
     Instance mouse() const;
 
-    // Every output report taken on the configuration interface (report ID first), in order.
+    // Every output report taken on the configuration interface (report ID first), in order; in the
+    // shared layout without the keyboard's LED reports, which the kernel may send by itself.
     std::vector<Bytes> outputs() const;
     bool waitForOutputs(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
@@ -94,6 +104,7 @@ private:
     bool linked_ = true;
     int ackWrong_ = 0;
     int ackDrop_ = 0;
+    std::chrono::milliseconds answerDelay_{0};
     std::vector<Bytes> outputs_;
 
     std::thread thread_;

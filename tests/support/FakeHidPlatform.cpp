@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 namespace orvix::test {
@@ -28,6 +29,7 @@ struct FakeHidPlatform::Shared {
     std::map<std::string, Entry> entries;
     int openReads = 0;
     int readCalls = 0;
+    int readOpens = 0;
 
     Entry* find(const std::string& deviceId) {
         auto it = entries.find(deviceId);
@@ -173,6 +175,16 @@ void FakeHidPlatform::pushReadError(const std::string& deviceId, uint32_t error)
     shared_->changed.notify_all();
 }
 
+void FakeHidPlatform::setReadOpenError(const std::string& deviceId, uint32_t error) {
+    std::lock_guard lock(shared_->mutex);
+    if (auto* e = shared_->find(deviceId)) e->iface.readOpenError = error;
+}
+
+int FakeHidPlatform::readOpens() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->readOpens;
+}
+
 void FakeHidPlatform::postChange(int32_t trigger) {
     loop_.post([this, alive = alive_, trigger] {
         if (*alive && notify_) notify_(trigger);
@@ -229,9 +241,14 @@ std::unique_ptr<HidReadHandle> FakeHidPlatform::openRead(const std::string& path
     std::string id = idOfPath(path);
     {
         std::lock_guard lock(shared_->mutex);
+        ++shared_->readOpens;
         auto* e = shared_->find(id);
         if (!e || !e->present || !e->iface.readWrite) {
             error = 5;
+            return nullptr;
+        }
+        if (e->iface.readOpenError) {
+            error = e->iface.readOpenError;
             return nullptr;
         }
     }
@@ -244,5 +261,12 @@ void FakeHidPlatform::startNotifications(Notify notify) {
 }
 
 void FakeHidPlatform::stopNotifications() { notify_ = nullptr; }
+
+std::string FakeHidPlatform::writeAccessHint(const HidAttributes& attributes) const {
+    char hint[40];
+    std::snprintf(hint, sizeof hint, "write access for %04X:%04X", unsigned{attributes.VendorID},
+                  unsigned{attributes.ProductID});
+    return hint;
+}
 
 }  // namespace orvix::test

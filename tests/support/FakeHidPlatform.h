@@ -24,6 +24,7 @@ struct FakeInterface {
     bool readWrite = true;     // may be opened for reading and writing
     bool openable = true;      // may be opened at all
     bool identifiable = true;  // attributes can be read
+    uint32_t readOpenError = 0;  // non-zero: opening a read handle fails with this code
 };
 
 class FakeHidPlatform final : public HidPlatform {
@@ -40,6 +41,9 @@ public:
     // Queues one input report (report ID first) for the interface's read handles.
     void pushReport(const std::string& deviceId, std::vector<uint8_t> report);
     void pushReadError(const std::string& deviceId, uint32_t error);
+    // From now on opening its read handle fails with error (0: succeeds again). Any thread.
+    void setReadOpenError(const std::string& deviceId, uint32_t error);
+    int readOpens() const;  // attempts to open a read handle, successful or not
     // Posts a device-change notification, as the OS would.
     void postChange(int32_t trigger = 0);
     int openSyncHandles() const { return openSync_; }
@@ -56,6 +60,8 @@ public:
     std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) override;
     void startNotifications(Notify notify) override;
     void stopNotifications() override;
+    // "write access for VVVV:PPPP"
+    std::string writeAccessHint(const HidAttributes& attributes) const override;
 
     struct Shared;  // state shared with the handles, guarded for the reader threads
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "hid/ReportDescriptor.h"
 #include "hid/linux/HidInterfaceList.h"
 #include "tests/hid/linux/FakeSysfs.h"
 
@@ -35,8 +36,9 @@ TEST(HidNameOrder, SortsByNameThenInstanceAsANumber) {
 class InterfaceEntries : public testing::Test {
 protected:
     // A hidraw node: its HID device in the tree, and a stand-in file for /dev/hidrawN.
-    HidrawNode node(const std::string& parent, const std::string& name, int number, bool nodeExists = true) {
-        fs::path hid = sys.addHid(parent, name, FakeSysfs::uevent("0003:00000E8F:000000A6"), std::nullopt, number);
+    HidrawNode node(const std::string& parent, const std::string& name, int number, bool nodeExists = true,
+                    std::optional<std::string> descriptor = std::nullopt) {
+        fs::path hid = sys.addHid(parent, name, FakeSysfs::uevent("0003:00000E8F:000000A6"), descriptor, number);
         std::string devNode = (sys.root / ("hidraw" + std::to_string(number))).string();
         if (nodeExists) sys.file("hidraw" + std::to_string(number), "");
         return {sys.hidrawEntry(hid, number), devNode};
@@ -83,6 +85,36 @@ TEST_F(InterfaceEntries, OrderDoesNotDependOnListingOrder) {
         EXPECT_EQ(forward[i].path, backward[i].path);
     }
     EXPECT_EQ(forward[0].deviceId, "0003:0E8F:00A6.0001");
+}
+
+// A node lists one interface per top-level collection, in collection order, named after the node
+// and the HID device; a node with one collection, or a descriptor that cannot be read or parsed,
+// lists one under its own names.
+TEST_F(InterfaceEntries, NodeWithSeveralCollectionsListsOneInterfaceForEach) {
+    using test::descriptors::text;
+    const std::string shared = text(sharedReceiverDescriptor());
+    std::vector<HidrawNode> nodes = {
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0008", 0, true, shared),
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0007", 1, true, text(bootMouseDescriptor())),
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0009", 2, true, shared.substr(0, shared.size() - 1)),  // cut short
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.000A", 3, true, std::nullopt),                       // none
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.000B", 4, true, text({0x75, 0x08, 0x95, 0x01, 0x81, 0x02})),
+    };
+    auto path = [&](int number, const char* suffix = "") {
+        return (sys.root / ("hidraw" + std::to_string(number))).string() + suffix;
+    };
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"0003:0E8F:00A6.0007", path(1)},
+        {"0003:0E8F:00A6.0008&col01", path(0, "&col01")},
+        {"0003:0E8F:00A6.0008&col02", path(0, "&col02")},
+        {"0003:0E8F:00A6.0008&col03", path(0, "&col03")},
+        {"0003:0E8F:00A6.0009", path(2)},
+        {"0003:0E8F:00A6.000A", path(3)},
+        // No collection at all: no interface, as Windows lists none.
+    };
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (const auto& entry : interfaceEntries(nodes)) listed.emplace_back(entry.deviceId, entry.path);
+    EXPECT_EQ(listed, expected);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include "hid/ReportDescriptor.h"
 #include "hid/linux/HidrawNode.h"
 #include "tests/hid/linux/FakeSysfs.h"
 
@@ -158,6 +159,50 @@ TEST_F(HidrawNodes, ReadHandlePutsAZeroInFrontOnlyForDevicesWithoutReportIds) {
         }
         EXPECT_EQ(allZero, zeroFirst);
     }
+}
+
+// The interfaces of one node, one per top-level collection: each gives its own collection's
+// capabilities, and its read handle passes on only that collection's report IDs (/dev/urandom
+// gives reports of every ID).
+TEST_F(HidrawNodes, EachCollectionOfASharedNodeGivesItsOwnCapsAndReports) {
+    standIn(sys, "/dev/urandom", "0003:0E8F:00A6.0001", FakeSysfs::uevent("0003:00000E8F:000000A6"),
+            descriptors::text(sharedReceiverDescriptor()));
+    const struct {
+        const char* suffix;
+        uint16_t input, output;
+        uint8_t reportId;
+    } cases[] = {{"&col01", 9, 2, 1}, {"&col02", 3, 0, 3}, {"&col03", 8, 8, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.suffix);
+        const std::string path = std::string("/dev/urandom") + c.suffix;
+        uint32_t error = 0;
+        auto sync = openHidrawSync(path, HidAccess::QueryOnly, sys.root, error);
+        ASSERT_TRUE(sync) << error;
+        auto preparsed = sync->getPreparsedData();
+        ASSERT_TRUE(preparsed);
+        HidCaps caps;
+        ASSERT_TRUE(preparsed->getCaps(caps));
+        EXPECT_EQ(caps.InputReportByteLength, c.input);
+        EXPECT_EQ(caps.OutputReportByteLength, c.output);
+
+        auto read = openHidrawRead(path, sys.root, error);
+        ASSERT_TRUE(read) << error;
+        for (int i = 0; i < 16; ++i) {
+            uint8_t buffer[8] = {};
+            auto result = read->read(buffer, sizeof buffer);
+            ASSERT_EQ(result.kind, HidReadResult::Data);
+            EXPECT_EQ(buffer[0], c.reportId);
+        }
+    }
+
+    // A collection the descriptor does not have: queries give nothing, reads cannot start.
+    uint32_t error = 0;
+    auto sync = openHidrawSync("/dev/urandom&col04", HidAccess::QueryOnly, sys.root, error);
+    ASSERT_TRUE(sync);
+    HidCaps caps;
+    EXPECT_FALSE(sync->getPreparsedData()->getCaps(caps));
+    EXPECT_FALSE(openHidrawRead("/dev/urandom&col04", sys.root, error));
+    EXPECT_EQ(error, uint32_t(ENODEV));
 }
 
 }  // namespace

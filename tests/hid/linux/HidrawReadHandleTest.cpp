@@ -11,6 +11,7 @@
 #include <chrono>
 #include <climits>
 #include <future>
+#include <optional>
 #include <thread>
 
 #include "hid/linux/HidrawReadHandle.h"
@@ -43,9 +44,9 @@ struct StandIn {
         if (peer >= 0) ::close(peer);
         peer = -1;
     }
-    std::unique_ptr<HidrawReadHandle> handle(bool prepend) {
+    std::unique_ptr<HidrawReadHandle> handle(bool prepend, std::optional<ReportIdSet> accepted = std::nullopt) {
         uint32_t error = 0;
-        auto h = HidrawReadHandle::adopt(device, prepend, error);
+        auto h = HidrawReadHandle::adopt(device, ReportRoute{prepend, accepted}, error);
         EXPECT_TRUE(h) << error;
         return h;
     }
@@ -107,6 +108,72 @@ TEST(HidrawReadHandle, ReportsArriveWithTheReportIdFirst) {
         ASSERT_EQ(result.kind, HidReadResult::Data);
         EXPECT_EQ(buffer[c.prepend ? 1 : 0], 0x04);
     }
+}
+
+ReportIdSet ids(std::initializer_list<int> list) {
+    ReportIdSet set;
+    for (int id : list) set.set(static_cast<size_t>(id));
+    return set;
+}
+
+// The node of a keyboard (ID 1), a consumer control (ID 3) and the configuration collection
+// (ID 4) carries all their reports; each collection's interface reads only its own.
+TEST(HidrawReadHandle, ACollectionReadsOnlyItsOwnReportIds) {
+    const Bytes keyboard{0x01, 0, 0, 0x04, 0, 0, 0, 0, 0}, consumer{0x03, 0xE9, 0x00},
+        status{0x04, 0x80, 0, 0, 0, 0, 0, 0}, unknown{0x07, 0x11}, ack{0x04, 0x89, 0, 2, 0, 0, 0, 0};
+    struct Case {
+        const char* name;
+        std::optional<ReportIdSet> accepted;
+        std::vector<Bytes> expected;
+    } cases[] = {
+        {"configuration collection", ids({4}), {status, ack}},
+        {"keyboard collection", ids({1}), {keyboard}},
+        {"keyboard and consumer collections", ids({1, 3}), {keyboard, consumer}},
+        {"no route: a descriptor that cannot be parsed", std::nullopt, {keyboard, consumer, status, unknown, ack}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StandIn standIn;
+        auto handle = standIn.handle(false, c.accepted);
+        for (const Bytes& report : {keyboard, consumer, status, unknown, ack}) standIn.send(report);
+        standIn.hangUp();  // after the last report, reads end with Gone
+        std::vector<Bytes> read;
+        for (;;) {
+            Bytes buffer(16);
+            auto result = handle->read(buffer.data(), buffer.size());
+            if (result.kind != HidReadResult::Data) {
+                EXPECT_EQ(result.kind, HidReadResult::Gone);
+                break;
+            }
+            read.emplace_back(buffer.begin(), buffer.begin() + long(result.bytes));
+        }
+        EXPECT_EQ(read, c.expected);
+    }
+}
+
+// Without report IDs every report is the collection's own: the 0 put in front is its ID.
+TEST(HidrawReadHandle, DeviceWithoutReportIdsPassesEveryReportAsIdZero) {
+    StandIn standIn;
+    auto handle = standIn.handle(true, ids({0}));
+    standIn.send({0x04, 0x01, 0x02});
+    Bytes buffer(4);
+    auto result = handle->read(buffer.data(), buffer.size());
+    ASSERT_EQ(result.kind, HidReadResult::Data);
+    EXPECT_EQ(buffer, (Bytes{0x00, 0x04, 0x01, 0x02}));
+}
+
+// A stop ends a read that has been dropping other collections' reports.
+TEST(HidrawReadHandle, StopEndsAReadThatOnlyMeetsOtherCollectionsReports) {
+    StandIn standIn;
+    auto handle = standIn.handle(false, ids({4}));
+    BackgroundRead read(*handle, 8);
+    for (int i = 0; i < 100; ++i) standIn.send({0x01, static_cast<uint8_t>(i)});
+    EXPECT_FALSE(read.finished(50ms));
+    handle->stop();
+    bool finished = read.finished(bound);
+    if (!finished) standIn.hangUp();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(read.result.kind, HidReadResult::Stopped);
 }
 
 TEST(HidrawReadHandle, BufferWithoutRoomForOneByteFailsWithoutLosingTheReport) {
@@ -186,7 +253,7 @@ TEST(HidrawReadHandle, OtherReadErrorsFailWithErrnoAndMayBeRetried) {
     int fd = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     uint32_t error = 0;
-    auto handle = HidrawReadHandle::adopt(fd, false, error);
+    auto handle = HidrawReadHandle::adopt(fd, ReportRoute{}, error);
     ASSERT_TRUE(handle);
     Bytes buffer(8);
     for (int i = 0; i < 2; ++i) {

@@ -89,5 +89,27 @@ TEST_F(Platform, HandlesReadTheGivenSysfsRoot) {
     EXPECT_EQ(error, uint32_t(ENOENT));
 }
 
+// The rule matches what sysfs shows: four lower-case hex digits each.
+TEST_F(Platform, WriteAccessHintGivesTheUdevRuleForTheDevice) {
+    LinuxHidPlatform platform(loop, sys.root, sys.root);
+    const struct {
+        uint16_t vendor, product;
+        const char* ids;
+    } cases[] = {
+        {0x0E8F, 0x00A6, "ATTRS{idVendor}==\"0e8f\", ATTRS{idProduct}==\"00a6\""},
+        {0x1234, 0x0001, "ATTRS{idVendor}==\"1234\", ATTRS{idProduct}==\"0001\""},
+        {0xABCD, 0xEF01, "ATTRS{idVendor}==\"abcd\", ATTRS{idProduct}==\"ef01\""},
+    };
+    for (const auto& c : cases) {
+        HidAttributes attributes;
+        attributes.VendorID = c.vendor;
+        attributes.ProductID = c.product;
+        EXPECT_EQ(platform.writeAccessHint(attributes),
+                  std::string("No write access. A udev rule grants it (see the README's Linux notes): "
+                              "SUBSYSTEM==\"hidraw\", ") +
+                      c.ids + ", TAG+=\"uaccess\"");
+    }
+}
+
 }  // namespace
 }  // namespace orvix::linuxhid

@@ -61,6 +61,12 @@ protected:
         sim = std::make_unique<SimHidPlatform>(loop, std::move(options));
         sim->startNotifications([this](int32_t trigger) { triggers.push_back(trigger); });
     }
+    // The receiver whose configuration collection shares a device with a keyboard and a consumer control.
+    void makeShared() {
+        SimOptions options;
+        options.layout = SimLayout::Shared;
+        make(std::move(options));
+    }
     // The configuration interface: the receiver's interface with an output report.
     std::string configPath() {
         for (auto& entry : sim->scanInterfaces()) {

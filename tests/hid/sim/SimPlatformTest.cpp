@@ -57,6 +57,54 @@ TEST_F(Interfaces, TheBootMouseThenTheConfigurationInterfaceWithLengthsFromTheir
     EXPECT_TRUE(descriptor->usesReportIds());
 }
 
+// The shared layout: one device of three top-level collections beside the boot mouse, listed as
+// Windows and the Linux backend list them, one interface per collection.
+TEST_F(Interfaces, SharedLayoutListsTheMouseAndOneInterfacePerCollectionOfTheSharedDevice) {
+    makeShared();
+    auto entries = sim->scanInterfaces();
+    ASSERT_EQ(entries.size(), 4u);
+    struct Want {
+        const char* deviceId;
+        uint16_t usagePage, usage, in, out;
+    } want[] = {{"sim-0003:0E8F:00A6.0001", 0x01, 0x02, 4, 0},
+                {"sim-0003:0E8F:00A6.0002&col01", 0x01, 0x06, 9, 2},
+                {"sim-0003:0E8F:00A6.0002&col02", 0x0C, 0x01, 3, 0},
+                {"sim-0003:0E8F:00A6.0002&col03", 0xFF00, 0x01, 8, 8}};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].path);
+        EXPECT_EQ(entries[i].deviceId, want[i].deviceId);
+        Identity id = identify(*sim, entries[i].path);
+        EXPECT_EQ(id.attributes.VendorID, 0x0E8F);
+        EXPECT_EQ(id.attributes.ProductID, 0x00A6);
+        EXPECT_EQ(id.caps.UsagePage, want[i].usagePage);
+        EXPECT_EQ(id.caps.Usage, want[i].usage);
+        EXPECT_EQ(id.caps.InputReportByteLength, want[i].in);
+        EXPECT_EQ(id.caps.OutputReportByteLength, want[i].out);
+    }
+    EXPECT_EQ(entries[3].path, "sim:0003:0E8F:00A6.0002&col03");
+    // The shared device itself is no interface, nor is a collection it does not have.
+    for (const char* path : {"sim:0003:0E8F:00A6.0002", "sim:0003:0E8F:00A6.0002&col04",
+                             "sim:0003:0E8F:00A6.0001&col01"}) {
+        uint32_t error = 0;
+        EXPECT_EQ(sim->openSync(path, HidAccess::QueryOnly, error), nullptr) << path;
+    }
+}
+
+TEST(SimLayoutName, KnownNamesAndTheMessageForOthers) {
+    EXPECT_EQ(parseSimLayout(""), SimLayout::Default);
+    EXPECT_EQ(parseSimLayout("default"), SimLayout::Default);
+    EXPECT_EQ(parseSimLayout("shared"), SimLayout::Shared);
+    for (const char* name : {"Shared", "shared ", "share", "separate"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(parseSimLayout(name));
+        EXPECT_EQ(simLayoutProblem(name), "ORVIX_SIM_LAYOUT \"" + std::string(name) +
+                                              "\" is not a known layout; the known layouts are \"default\" and "
+                                              "\"shared\"");
+    }
+    EXPECT_EQ(simLayoutProblem("shared"), "");
+    EXPECT_EQ(simLayoutProblem(""), "");
+}
+
 TEST_F(Interfaces, NamedLikeSysfsHidDevicesButNoRealPathOrIdentity) {
     make();
     auto entries = sim->scanInterfaces();
@@ -211,6 +259,39 @@ TEST_F(Reads, EachReaderGetsEachReportAndNoneFromBeforeItOpened) {
     EXPECT_EQ(next(*late), linkedReport);
 }
 
+// Each collection of the shared device reads its own reports: the receiver's answers reach the
+// configuration collection's readers and no other collection's, and writes through another
+// collection never reach the receiver.
+TEST_F(Reads, SharedLayoutRoutesTheReceiversReportsToItsConfigurationCollectionOnly) {
+    makeShared();
+    auto entries = sim->scanInterfaces();
+    ASSERT_EQ(entries.size(), 4u);
+    uint32_t error = 0;
+    auto keyboard = sim->openRead(entries[1].path, error);
+    auto consumer = sim->openRead(entries[2].path, error);
+    auto config = sim->openRead(entries[3].path, error);
+    auto config2 = sim->openRead(entries[3].path, error);
+    auto keyboardWriter = sim->openSync(entries[1].path, HidAccess::ReadWrite, error);
+    ASSERT_TRUE(keyboard && consumer && config && config2 && keyboardWriter);
+
+    EXPECT_TRUE(write(*keyboardWriter, {0x01, 0x02})) << "the keyboard's LED report";
+    EXPECT_FALSE(write(*keyboardWriter, a4(0x1F))) << "not a report of the keyboard's length";
+    EXPECT_TRUE(sim->record().empty());
+
+    auto writer = openConfig();
+    ASSERT_TRUE(writer);
+    ASSERT_TRUE(write(*writer, a4(0x1F)));
+    ASSERT_TRUE(write(*writer, a4(0x02, 0x40, 0x00)));
+    EXPECT_EQ(next(*config), linkedReport);
+    EXPECT_EQ(next(*config), ack(0x02));
+    EXPECT_EQ(next(*config2), linkedReport) << "a second reader of the collection has its own copy";
+    EXPECT_EQ(next(*config2), ack(0x02));
+    EXPECT_FALSE(next(*keyboard, 50ms));
+    EXPECT_FALSE(next(*consumer, 20ms));
+    EXPECT_EQ(sim->record(), (Strings{"OUT 04 02 01 A4 1F 00 00 3D", "IN 04 80 00 00 00 00 00 00",
+                                      "OUT 04 02 01 A4 02 40 00 1A", "IN 04 89 00 02 00 00 00 00"}));
+}
+
 TEST_F(Reads, PauseEndsOnStop) {
     make();
     auto reader = readConfig();
@@ -336,6 +417,22 @@ TEST_F(DeviceSet, CommandsFromAnotherThreadNotifyOnTheLoopThread) {
     std::thread([&] { sim->command("unplug"); }).join();
     ASSERT_TRUE(notified(3));
     EXPECT_EQ(notifiedOn, loopThread);
+}
+
+TEST_F(DeviceSet, SharedLayoutUnplugsAndPlugsBothDevicesAsNewInstances) {
+    makeShared();
+    ASSERT_TRUE(notified(1));
+    auto reader = readConfig();
+    ASSERT_TRUE(reader);
+    sim->command("unplug");
+    EXPECT_TRUE(sim->scanInterfaces().empty());
+    EXPECT_EQ(kindOf(readOnce(*reader)), HidReadResult::Gone);
+    sim->command("plug");
+    ASSERT_TRUE(notified(3));
+    auto after = sim->scanInterfaces();
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(after[0].deviceId, "sim-0003:0E8F:00A6.0003");
+    EXPECT_EQ(after[3].deviceId, "sim-0003:0E8F:00A6.0004&col03");
 }
 
 class Ending : public SimTest {};
