@@ -1,6 +1,7 @@
 // Catalogues and help pages as files: what can be read, and what is passed over without waiting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
