@@ -52,7 +52,8 @@ BENCHMARK(PlainTextIntoView)->Arg(1 << 20)->Arg(15 << 20)->Unit(benchmark::kMill
 // A catalogue just under the 16 MB cap, in short lines, and the start's lookups in it.
 void CatalogueLoadAndLookups(benchmark::State& state) {
     std::string text;
-    for (int64_t i = 0; text.size() < static_cast<size_t>(state.range(0)); ++i) text += "k" + std::to_string(i) + "=v\r\n";
+    for (int64_t i = 0; text.size() < static_cast<size_t>(state.range(0)); ++i)
+        text += "k" + std::to_string(i) + "=v\r\n";
     std::vector<uint8_t> bytes(text.begin(), text.end());
     for (auto _ : state) {
         CaptionCatalogue catalogue = CaptionCatalogue::fromBytes(bytes);

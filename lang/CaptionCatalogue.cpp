@@ -78,7 +78,9 @@ bool CaptionCatalogue::load(const std::string& path, FileError& error) {
     return true;
 }
 
-std::vector<std::string> CaptionCatalogue::lines() const { return text_.empty() ? std::vector<std::string>{} : splitLines(text_ + "\n"); }
+std::vector<std::string> CaptionCatalogue::lines() const {
+    return text_.empty() ? std::vector<std::string>{} : splitLines(text_ + "\n");
+}
 
 std::string CaptionCatalogue::takeText() {
     index_.clear();

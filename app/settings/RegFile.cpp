@@ -161,7 +161,7 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
     std::vector<std::string_view> lines;  // views into the input: no copy of it
     for (size_t start = 0; start <= text.size();) {
         size_t end = text.find('\n', start);
-        std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         lines.push_back(line);
         if (end == std::string_view::npos) break;
@@ -263,7 +263,8 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
         }
         auto [given, fresh] = valueLines.emplace(asciiLowered(v.name), number);
         if (!fresh)
-            return fail(number, "the value " + quote(v.name) + " was already given on line " + std::to_string(given->second));
+            return fail(number,
+                        "the value " + quote(v.name) + " was already given on line " + std::to_string(given->second));
         key.values.push_back(std::move(v));
     }
     if (!header) return fail(1, "the file is empty; it must begin with the line REGEDIT4");

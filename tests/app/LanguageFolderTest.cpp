@@ -152,7 +152,7 @@ TEST_F(Languages, AHiddenMemoIsFilledOnlyWhenShownAndAnExportReplacesWhatWaited)
     startIn("FR");
     EXPECT_EQ(fmMain->smsg->toPlainText(), "");
     fmMain->showExportView();
-    EXPECT_TRUE(fmMain->smsg->toPlainText().startsWith("main.fmCaption=Orvix mouse\n")) << "the export, not the catalogue";
+    EXPECT_TRUE(fmMain->smsg->toPlainText().startsWith("main.fmCaption=Orvix mouse\n")) << "the export, not the lines";
     // Once shown, a switch fills it at once.
     write("DE/Lang.txt", "langname=Deutsch\nmain.btReset.Caption=DE-RESET\n");
     fmMain.reset();

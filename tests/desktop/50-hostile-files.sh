@@ -53,7 +53,8 @@ check "the program runs on" running "$app"
 hostile_stop
 
 hostile_start env $(hostile_session fifo-ff FF) "$prog/orvix-mouse"
-check "a stored language whose catalogue is a FIFO: the window shows" wait_for 10 eval '(($(visible_named "^Orvix mouse$") >= 1))'
+check "a stored language whose catalogue is a FIFO: the window shows" \
+  wait_for 10 eval '(($(visible_named "^Orvix mouse$") >= 1))'
 sleep 1
 check "with its built-in captions and no error box" no_error_box 1
 check "the program runs on" running "$app"

@@ -37,10 +37,14 @@ INSTANTIATE_TEST_SUITE_P(
                       LookupCase{"SecondEqualsBelongsToTheValue", {"main.btReset.Caption=a=b"}, "a=b"},
                       LookupCase{"LineWithoutEquals", {"main.btReset.Caption"}, "RESET"},
                       LookupCase{"Missing", {"langname=English"}, "RESET"},
-                      LookupCase{"KeyLongerThanTheWanted", {"main.btReset.CaptionX=NO", "main.btReset.Captio=NO"}, "RESET"},
-                      LookupCase{"FirstOfTwoSpellingsWins", {"MAIN.btreset.caption=ONE", "main.btReset.Caption=TWO"}, "ONE"},
-                      LookupCase{"EmptyFirstValueHidesALaterOne", {"main.btReset.Caption=", "main.btReset.Caption=TWO"}, "RESET"},
-                      LookupCase{"EqualsInAnEarlierLineOnly", {"x=1", "main.btReset.Caption", "main.btReset.Caption=Y"}, "Y"}),
+                      LookupCase{"KeyLongerThanTheWanted", {"main.btReset.CaptionX=NO", "main.btReset.Captio=NO"},
+                                 "RESET"},
+                      LookupCase{"FirstOfTwoSpellingsWins", {"MAIN.btreset.caption=ONE", "main.btReset.Caption=TWO"},
+                                 "ONE"},
+                      LookupCase{"EmptyFirstValueHidesALaterOne", {"main.btReset.Caption=", "main.btReset.Caption=TWO"},
+                                 "RESET"},
+                      LookupCase{"EqualsInAnEarlierLineOnly", {"x=1", "main.btReset.Caption", "main.btReset.Caption=Y"},
+                                 "Y"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EntryCase {

@@ -78,11 +78,12 @@ const MalformedCase malformedCases[] = {
     {"UdWithoutUpr", R"({\rtf1{\*\ud a}b})", "ab", ""},
     {"StarBeforeText", R"({\rtf1 {\* a}b})", " ab", ""},
     // Past the last field an instruction has nowhere to go: it is skipped, never written outside.
-    {"FieldsBeyondTheLimitInAnInstruction", "{\\rtf1{\\*\\fldinst HYPERLINK " + repeated("\\field", 4096) + " x}y}", "y", ""},
-    {"FieldsBeyondTheLimitInText", "{\\rtf1 " + repeated("\\field", 5000) + "{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt a}b}",
-     "ab", ""},
-    {"InstructionsBeyondTheLimit", "{\\rtf1 " + repeated("{\\*\\fldinst x}", 5000) + "{\\field{\\*\\fldinst A}{\\fldrslt a}}}",
-     "a", ""},
+    {"FieldsBeyondTheLimitInAnInstruction",
+     "{\\rtf1{\\*\\fldinst HYPERLINK " + repeated("\\field", 4096) + " x}y}", "y", ""},
+    {"FieldsBeyondTheLimitInText",
+     "{\\rtf1 " + repeated("\\field", 5000) + "{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt a}b}", "ab", ""},
+    {"InstructionsBeyondTheLimit",
+     "{\\rtf1 " + repeated("{\\*\\fldinst x}", 5000) + "{\\field{\\*\\fldinst A}{\\fldrslt a}}}", "a", ""},
 };
 INSTANTIATE_TEST_SUITE_P(Data, RtfMalformed, testing::ValuesIn(malformedCases),
                          caseName<MalformedCase>);

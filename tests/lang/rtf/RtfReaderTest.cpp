@@ -329,7 +329,9 @@ TEST(RichOrPlainBound, LongTextIsCutAsRtfIs) {
         {"Utf8CutInACharacter", "\xEF\xBB\xBF" + QByteArray("\xE4\xB8\xAD").repeated(3 * rtf::maxDocumentChars), 0},
         // One unit first: both the bytes decoded and the characters kept may end inside a pair.
         {"Utf16CutInAPair",
-         "\xFF\xFE" "A" + QByteArray(1, '\0') + QByteArray("\x3D\xD8\x00\xDE", 4).repeated(3 * rtf::maxDocumentChars), 0},
+         "\xFF\xFE" "A" + QByteArray(1, '\0') +
+             QByteArray("\x3D\xD8\x00\xDE", 4).repeated(3 * rtf::maxDocumentChars),
+         0},
     };
     for (const Case& c : cases) {
         QTextDocument document;
