@@ -32,6 +32,7 @@ class QToolButton;
 
 namespace orvix {
 
+class DeferredMemoText;
 class TfmHid;
 class TfmKeyDef;
 class TrayNotices;
@@ -170,6 +171,7 @@ private:
     void scanLanguages();
     void loadLanguage(const std::string& code);
     void loadRtf(QTextBrowser* view, const QString& path);
+    DeferredMemoText& memoText();  // what the memo shows once it is shown
 
     EventLoop& loop_;
     std::unique_ptr<HidPlatform> platform_;  // handed to fmHid by the creation step
@@ -177,6 +179,7 @@ private:
     QString programFolder_;
     std::unique_ptr<AppSettings> settings_;
     QAction* checkedLanguage_ = nullptr;  // the check mark the last load set
+    DeferredMemoText* memoText_ = nullptr;
     uint32_t wakeMsg_ = 0;
     std::function<bool()> trayHost_;
     TrayNotices* notices_ = nullptr;

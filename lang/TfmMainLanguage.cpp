@@ -13,7 +13,10 @@
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
@@ -55,7 +58,52 @@ std::string cannotOpen(const std::string& path, const std::string& reason) {
     return "Cannot open file \"" + path + "\". " + reason;
 }
 
+// Help pages without a byte-order mark may come from anywhere: UTF-8 when valid, else the
+// platform's default encoding (as catalogues are read).
+std::optional<QString> decodeHelpText(QByteArrayView bytes) {
+    std::vector<uint8_t> data(bytes.begin(), bytes.end());
+    return QString::fromStdString(decodeUtf8OrDefault(data));
+}
+
 }  // namespace
+
+// Fills the memo when it is first shown: a catalogue of millions of lines costs nothing at start
+// while nobody looks at it.
+class DeferredMemoText : public QObject {
+public:
+    explicit DeferredMemoText(QPlainTextEdit* memo) : QObject(memo), memo_(memo) { memo->installEventFilter(this); }
+
+    void set(std::string text) {
+        if (memo_->isVisible()) {
+            pending_.reset();
+            memo_->setPlainText(QString::fromStdString(text));
+        } else {
+            pending_ = std::move(text);
+            memo_->clear();
+        }
+    }
+    // The memo gets other text: what waited is no longer wanted.
+    void drop() { pending_.reset(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == memo_ && event->type() == QEvent::Show && pending_) {
+            std::string text = std::move(*pending_);
+            pending_.reset();
+            memo_->setPlainText(QString::fromStdString(text));
+        }
+        return false;
+    }
+
+private:
+    QPlainTextEdit* memo_;
+    std::optional<std::string> pending_;
+};
+
+DeferredMemoText& TfmMain::memoText() {
+    if (!memoText_) memoText_ = new DeferredMemoText(smsg);
+    return *memoText_;
+}
 
 CaptionComponents TfmMain::captionComponents() {
     auto page = [this](QWidget* p) {
@@ -88,6 +136,7 @@ CaptionComponents TfmMain::captionComponents() {
 QList<QAction*> TfmMain::languageEntries() const { return mnLanguageMenu->actions(); }
 
 void TfmMain::showExportView() {
+    memoText().drop();
     if (!exportShown_) {
         exportShown_ = true;
         smsg->resize(500, smsg->height());
@@ -105,35 +154,45 @@ void TfmMain::showExportView() {
 }
 
 void TfmMain::smsgDblClick() {
+    memoText().drop();
     smsg->clear();
     std::string path = utf8String(utf8Path(utf8(programFolder_)) / "Lang.txt");
+    std::string found = findIgnoringCase(utf8(programFolder_), "Lang.txt", EntryKind::File);
     CaptionCatalogue catalogue;
-    std::string reason;
-    if (!catalogue.load(path, reason)) throw std::runtime_error(cannotOpen(path, reason));
-    QStringList lines;
-    for (const std::string& line : catalogue.lines()) lines << qstr(line);
-    smsg->setPlainText(lines.join('\n'));
+    FileError error{FileError::Missing, "No such file or directory"};
+    if (found.empty() || !catalogue.load(found, error)) throw std::runtime_error(cannotOpen(path, error.reason));
+    smsg->setPlainText(qstr(catalogue.text()));
 }
 
 void TfmMain::scanLanguages() {
     // Only the fixed first entry stays; the built-in others are taken out, still owned here.
     for (QAction* a : mnLanguageMenu->actions())
         if (a != mnLang_En) mnLanguageMenu->removeAction(a);
+    std::vector<std::string> names;
     std::error_code ec;
-    fs::path folder = utf8Path(utf8(programFolder_));
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(utf8Path(utf8(programFolder_)), ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = utf8String(it->path().filename());
         std::error_code sec;
         // A plain folder: not a link, not hidden.
         if (it->is_symlink(sec) || !it->is_directory(sec) || name.empty() || name[0] == '.') continue;
         std::string lowered = asciiLowered(name);
         if (lowered == "." || lowered == ".." || lowered == "en") continue;
-        std::string file = findIgnoringCase(utf8String(it->path()), "lang.txt");
+        names.push_back(name);
+    }
+    // In name order, as the platform the folders were first kept on lists them.
+    std::sort(names.begin(), names.end(), entryNameLess);
+    for (const std::string& name : names) {
+        std::string file = findIgnoringCase(utf8String(utf8Path(utf8(programFolder_)) / utf8Path(name)), "lang.txt",
+                                            EntryKind::File);
         if (file.empty()) continue;
-        CaptionCatalogue catalogue;
-        std::string reason;
-        if (!catalogue.load(file, reason)) throw std::runtime_error(cannotOpen(file, reason));
-        std::string display = languageDisplayName(catalogue.lines());
+        std::vector<uint8_t> bytes;
+        FileError error;
+        if (!readWholeFile(file, bytes, error)) {
+            // A catalogue this user may not read, or one that can never load, offers no language.
+            if (error.kind != FileError::Other) continue;
+            throw std::runtime_error(cannotOpen(file, error.reason));
+        }
+        std::string display = languageDisplayName(decodeText(bytes));
         if (display.empty()) continue;
         QAction* entry = mnLanguageMenu->addAction(menuText(qstr(display)));
         entry->setObjectName(qstr("mn_Lang__" + name));
@@ -145,37 +204,44 @@ void TfmMain::scanLanguages() {
 }
 
 void TfmMain::loadRtf(QTextBrowser* view, const QString& path) {
-    std::string file = findIgnoringCase(utf8(QFileInfo(path).path()), utf8(QFileInfo(path).fileName()));
+    QFileInfo info(path);
+    std::string file = findIgnoringCase(utf8(info.path()), utf8(info.fileName()), EntryKind::File);
     if (file.empty()) return;  // the page keeps its text
     std::vector<uint8_t> bytes;
-    std::string reason;
-    if (!readWholeFile(file, bytes, reason)) throw std::runtime_error(cannotOpen(file, reason));
-    QTextDocument document;
-    if (!loadRichOrPlainText(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
-                             document))
+    FileError error;
+    if (!readWholeFile(file, bytes, error, maxHelpPageSize)) {
+        if (error.kind == FileError::Missing || error.kind == FileError::NotAFile) return;  // gone, or no file
+        throw std::runtime_error(cannotOpen(file, error.reason));
+    }
+    // Built apart from the view and handed over once: the view lays it out a single time.
+    auto* document = new QTextDocument(view);
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    if (!loadRichOrPlainText(data, *document, decodeHelpText)) {
+        delete document;
         throw std::runtime_error("Failed to Load Stream");
+    }
     view->clear();
-    view->setDocument(document.clone(view));
+    view->setDocument(document);  // the view's earlier document, its own child, goes
 }
 
 void TfmMain::loadLanguage(const std::string& code) {
-    std::string folder = findIgnoringCase(utf8(programFolder_), code);
-    if (folder.empty()) folder = utf8String(utf8Path(utf8(programFolder_)) / utf8Path(code));
+    // A code with a path separator, "." or ".." names no language folder.
+    std::string folder = findIgnoringCase(utf8(programFolder_), code, EntryKind::Folder);
+    if (folder.empty()) return;  // nothing to load
     QString base = qstr(folder) + "/";
     loadRtf(reStart, base + "Start.rtf");
     loadRtf(reLED, base + "LED.rtf");
 
-    std::string file = findIgnoringCase(folder, "Lang.txt");
+    std::string file = findIgnoringCase(folder, "Lang.txt", EntryKind::File);
     CaptionCatalogue catalogue;
-    std::string reason;
-    if (file.empty() || !catalogue.load(file, reason)) return;  // never reported
+    FileError error;
+    if (file.empty() || !catalogue.load(file, error)) return;  // never reported
 
-    QStringList lines;
-    for (const std::string& line : catalogue.lines()) lines << qstr(line);
-    smsg->setPlainText(lines.join('\n'));
     applyCaptions("main", captionComponents(), catalogue);
     for (TfmKeyDef* row : keySet) applyCaptions("keyDef", row->captionComponents(), catalogue);
     preferCaptionFaces(this, preferredCaptionFaces(qstr(captionLocale(catalogue))));
+    memoText().set(catalogue.takeText());
     for (TfmKeyDef* row : keySet) row->keyReset();
     // The first entry whose code equals the current one, A to Z without regard to case.
     for (QAction* entry : languageEntries()) {
@@ -196,8 +262,16 @@ void TfmMain::mnLang_EnClick(QAction* Sender) {
         Sender->setChecked(false);
     std::string code = utf8(Sender->data().toString());
     if (code == curLang) return;
+    std::string previous = curLang;
     curLang = code;
-    if (settings_) settings_->writeLanguage(curLang);  // remembered before the files are read
+    if (settings_) {
+        try {
+            settings_->writeLanguage(curLang);  // remembered before the files are read
+        } catch (...) {
+            curLang = previous;  // not switched: the same entry can be chosen again
+            throw;
+        }
+    }
     loadLanguage(curLang);
 }
 

@@ -1,6 +1,8 @@
 #include "app/settings/RegFile.h"
 
 #include <cstdio>
+#include <string_view>
+#include <unordered_map>
 
 #include "app/settings/RegistryValues.h"
 
@@ -21,11 +23,17 @@ bool startsWithIgnoringCase(const std::string& s, size_t pos, const char* prefix
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string trim(const std::string& s) {
+std::string trim(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && isBlank(s[b])) ++b;
     while (e > b && isBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
+    return std::string(s.substr(b, e - b));
+}
+
+std::string asciiLowered(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) c = lower(c);
+    return out;
 }
 
 int hexDigit(char c) {
@@ -133,7 +141,11 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 RegFileValue* RegFileKey::find(const std::string& name) {
-    for (auto& v : values)
+    return const_cast<RegFileValue*>(static_cast<const RegFileKey*>(this)->find(name));
+}
+
+const RegFileValue* RegFileKey::find(const std::string& name) const {
+    for (const auto& v : values)
         if (equalsIgnoringCase(v.name, name)) return &v;
     return nullptr;
 }
@@ -144,14 +156,15 @@ bool storableValueName(const std::string& name) {
 
 bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error) {
     key = {};
-    std::string text = input.compare(0, 3, "\xEF\xBB\xBF") == 0 ? input.substr(3) : input;
-    std::vector<std::string> lines;
+    std::string_view text(input);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::vector<std::string_view> lines;  // views into the input: no copy of it
     for (size_t start = 0; start <= text.size();) {
         size_t end = text.find('\n', start);
-        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         lines.push_back(line);
-        if (end == std::string::npos) break;
+        if (end == std::string_view::npos) break;
         start = end + 1;
     }
 
@@ -160,7 +173,7 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
         key = {};
         return false;
     };
-    std::vector<size_t> valueLines;  // where each value was given
+    std::unordered_map<std::string, size_t> valueLines;  // each value's name, lowered: where it was given
     bool header = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         size_t number = i + 1;
@@ -248,11 +261,11 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
         } else {
             return fail(number, "the data must be \"text\", dword:, hex: or hex(N):");
         }
-        for (size_t k = 0; k < key.values.size(); ++k)
-            if (equalsIgnoringCase(key.values[k].name, v.name))
-                return fail(number, "the value " + quote(v.name) + " was already given on line " + std::to_string(valueLines[k]));
+        auto [given, fresh] = valueLines.emplace(asciiLowered(v.name), number);
+        if (!fresh)
+            return fail(number,
+                        "the value " + quote(v.name) + " was already given on line " + std::to_string(given->second));
         key.values.push_back(std::move(v));
-        valueLines.push_back(number);
     }
     if (!header) return fail(1, "the file is empty; it must begin with the line REGEDIT4");
     return true;

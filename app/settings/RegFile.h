@@ -35,6 +35,7 @@ struct RegFileKey {
 
     // The value of that name, compared without regard to ASCII letter case; null when none.
     RegFileValue* find(const std::string& name);
+    const RegFileValue* find(const std::string& name) const;
 };
 
 struct RegFileError {

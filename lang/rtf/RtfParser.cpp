@@ -14,6 +14,7 @@ constexpr size_t maxColors = 4096;
 constexpr size_t maxFields = 4096;
 constexpr qsizetype maxFontName = 256;
 constexpr qsizetype maxFieldInstruction = 4096;
+constexpr qsizetype maxPendingRun = 4096;
 
 enum class Word {
     // Destinations
@@ -25,7 +26,8 @@ enum class Word {
     // Characters
     Plain, Bold, Italic, Underline, UnderlineDotted, UnderlineDash, UnderlineWave, UnderlineNone,
     Strike, FontSize, Color, Background, Super, Sub, NoSuperSub, Up, Down, Hidden, UnicodeSkip, Unicode,
-    SingleByteRun, DoubleByteRun, AssociatedBold, AssociatedItalic, AssociatedFontSize,
+    LowAnsiRun, HighAnsiRun, DoubleByteRun, ComplexScriptRun, AssociatedFont, AssociatedBold, AssociatedItalic,
+    AssociatedFontSize,
     // Paragraphs
     Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent, RightIndent, FirstIndent,
     SpaceBefore, SpaceAfter, TabStopAt, TabRight, TabCenter, TabDecimal, DefaultTab,
@@ -51,9 +53,10 @@ const std::unordered_map<std::string_view, Word>& words() {
             {"fs", Word::FontSize}, {"cf", Word::Color}, {"cb", Word::Background},
             {"highlight", Word::Background}, {"chcbpat", Word::Background}, {"super", Word::Super},
             {"sub", Word::Sub}, {"nosupersub", Word::NoSuperSub}, {"up", Word::Up}, {"dn", Word::Down},
-            {"v", Word::Hidden}, {"loch", Word::SingleByteRun}, {"hich", Word::SingleByteRun},
-            {"dbch", Word::DoubleByteRun}, {"ab", Word::AssociatedBold}, {"ai", Word::AssociatedItalic},
-            {"afs", Word::AssociatedFontSize},
+            {"v", Word::Hidden}, {"loch", Word::LowAnsiRun}, {"hich", Word::HighAnsiRun},
+            {"dbch", Word::DoubleByteRun}, {"rtlch", Word::ComplexScriptRun}, {"ltrch", Word::ComplexScriptRun},
+            {"fcs", Word::ComplexScriptRun}, {"af", Word::AssociatedFont}, {"ab", Word::AssociatedBold},
+            {"ai", Word::AssociatedItalic}, {"afs", Word::AssociatedFontSize},
             {"uc", Word::UnicodeSkip}, {"u", Word::Unicode}, {"pard", Word::Pard},
             {"ql", Word::AlignLeft}, {"qc", Word::AlignCenter}, {"qr", Word::AlignRight},
             {"qj", Word::AlignJustify}, {"li", Word::LeftIndent}, {"lin", Word::LeftIndent},
@@ -347,7 +350,8 @@ void Parser::controlWord(const Token& token) {
         return;
     }
     case Word::DefaultFont: tables_.defaultFont = param16(token); return;
-    case Word::Font: chars.font = param16(token); return;
+    case Word::Font: chars.setFont(param16(token)); return;
+    case Word::AssociatedFont: chars.setAssociatedFont(param16(token)); return;
     case Word::Plain: {
         CharState plain;
         plain.link = chars.link;  // a link's text stays the link
@@ -375,8 +379,10 @@ void Parser::controlWord(const Token& token) {
     case Word::AssociatedFontSize: chars.associatedHalfPoints = fontSize(token, 0); return;
     case Word::AssociatedBold: chars.associatedBold = toggleOn(token); return;
     case Word::AssociatedItalic: chars.associatedItalic = toggleOn(token); return;
-    case Word::SingleByteRun: chars.doubleByte = false; return;
-    case Word::DoubleByteRun: chars.doubleByte = true; return;
+    case Word::LowAnsiRun: chars.setKind(CharKind::LowAnsi); return;
+    case Word::HighAnsiRun: chars.setKind(CharKind::HighAnsi); return;
+    case Word::DoubleByteRun: chars.setKind(CharKind::DoubleByte); return;
+    case Word::ComplexScriptRun: chars.associatedKind = CharKind::Unmarked; return;
     case Word::Color: chars.color = clampParam(token, 0, 32767, 0); return;
     case Word::Background: chars.background = clampParam(token, 0, 32767, 0); return;
     case Word::Super: chars.vertical = QTextCharFormat::AlignSuperScript; return;
@@ -478,7 +484,7 @@ void Parser::byte(uint8_t value, bool escaped) {
         if (value == '\t') special(u'\t');
         return;
     }
-    int codePage = tables_.codePageOf(g.chars.font);
+    int codePage = tables_.codePageOf(g.chars.textFont());
     if (!bytes_.isEmpty() && codePage != bytesCodePage_) flushBytes();
     bytesCodePage_ = codePage;
     bytes_ += static_cast<char>(value);
@@ -489,7 +495,7 @@ void Parser::unicode(char16_t c) {
     Group& g = group();
     if (g.destination != Destination::Text && g.destination != Destination::FieldInstruction) return;
     if (g.chars.hidden || c == 0 || (c < 0x20 && c != u'\t')) return;
-    c = symbolFontChar(tables_.symbolFontOf(g.chars.font), c);
+    c = symbolFontChar(tables_.symbolFontOf(g.chars.textFont()), c);
     addText(QString(QChar(c)));
 }
 
@@ -510,11 +516,21 @@ void Parser::paragraphEnd() {
 void Parser::addText(const QString& text) {
     Group& g = group();
     if (g.destination == Destination::FieldInstruction) {
+        if (g.field < 0 || static_cast<size_t>(g.field) >= fieldInstructions_.size()) return;
         QString& instruction = fieldInstructions_[static_cast<size_t>(g.field)];
         instruction += text.left(std::max<qsizetype>(0, maxFieldInstruction - instruction.size()));
         return;
     }
-    if (!run_.isEmpty() && runChars_ != g.chars) flushRun();
+    if (!run_.isEmpty() && runChars_ != g.chars) {
+        if (builder_.takesRuns()) {
+            flushRun();
+        } else if (run_.size() < maxPendingRun) {
+            run_ += text;  // the builder keeps no more formats: the text joins the run before
+            return;
+        } else {
+            flushRun();  // not held for ever
+        }
+    }
     runChars_ = g.chars;
     run_ += text;
 }
@@ -556,6 +572,8 @@ void Parser::startField() {
     Group& g = group();
     if (fieldInstructions_.size() >= maxFields) {
         g.field = -1;
+        // An instruction with no field to hold it is skipped, not written anywhere.
+        if (g.destination == Destination::FieldInstruction) g.destination = Destination::Skip;
         return;
     }
     g.field = static_cast<int>(fieldInstructions_.size());

@@ -151,6 +151,20 @@ TEST(RegFile, ReportsTheFirstBadLine) {
     }
 }
 
+// Many values: each is checked against the earlier ones by name (a hash, not a list), so a store
+// of 100,000 values parses at once; a repeat far down still names the line of the first.
+TEST(RegFile, ManyValuesAndARepeatFarDown) {
+    std::string text = "REGEDIT4\n[HKEY_CURRENT_USER\\software\\x]\n";
+    for (int i = 0; i < 100000; ++i) text += "\"v" + std::to_string(i) + "\"=dword:00000001\n";
+    EXPECT_EQ(parsed(text).values.size(), 100000u);
+    text += "\"V7\"=\"again\"\n";
+    RegFileKey key;
+    RegFileError error;
+    EXPECT_FALSE(parseRegFile(text, key, error));
+    EXPECT_EQ(error.line, 100003u);
+    EXPECT_NE(error.what.find("line 10"), std::string::npos) << error.what;
+}
+
 TEST(RegistryValues, Utf16TextConversions) {
     // "A" + U+00E9 + U+1F600 (a surrogate pair) + NUL
     std::vector<uint8_t> data = utf16Data("A\xC3\xA9\xF0\x9F\x98\x80");
