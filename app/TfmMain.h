@@ -13,7 +13,7 @@
 #include "app/AppSettings.h"
 #include "app/instance/SingleInstance.h"
 #include "lang/CaptionComponents.h"
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 #include "hid/HidPlatform.h"
 #include "hidMain/HexText.h"
 

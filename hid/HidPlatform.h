@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 #include "hid/HidTypes.h"
 
 namespace orvix {
