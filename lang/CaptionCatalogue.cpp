@@ -2,33 +2,18 @@
 
 #include <climits>
 
+#include "core/AsciiText.h"
 #include "lang/TextDecoding.h"
 
 namespace orvix {
 
 namespace {
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool keyEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    return true;
-}
-
 // Length of the UTF-8 character that starts at s[i].
 size_t charLength(const std::string& s, size_t i) {
     auto b = static_cast<unsigned char>(s[i]);
     size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
     return std::min(len, s.size() - i);
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // FNV-1a of the key with A to Z lowered.
@@ -116,7 +101,7 @@ void CaptionCatalogue::buildIndex() {
                 index_[slot] = offset + 1;
                 break;
             }
-            if (keyEquals(keyAt(index_[slot] - 1), key)) break;  // the first line of a key wins
+            if (equalsIgnoringAsciiCase(keyAt(index_[slot] - 1), key)) break;  // the first line of a key wins
         }
     }
 }
@@ -132,7 +117,7 @@ std::string CaptionCatalogue::value(const std::string& key, const std::string& d
     for (size_t slot = keyHash(key) & mask; index_[slot] != 0; slot = (slot + 1) & mask) {
         uint32_t offset = index_[slot] - 1;
         std::string_view found = keyAt(offset);
-        if (!keyEquals(found, key)) continue;
+        if (!equalsIgnoringAsciiCase(found, key)) continue;
         std::string_view rest(text_);
         rest.remove_prefix(offset + found.size() + 1);
         std::string value(rest.substr(0, rest.find('\n')));
@@ -199,13 +184,6 @@ int32_t readTagInteger(const std::string& text) {
     if (negative) v = -v;
     if (v < INT32_MIN || v > INT32_MAX) return 0;
     return static_cast<int32_t>(v);
-}
-
-std::string trimControl(const std::string& text) {
-    size_t b = 0, e = text.size();
-    while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
-    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
-    return text.substr(b, e - b);
 }
 
 void addCaptionLine(std::vector<std::string>& list, const std::string& section, const std::string& name,

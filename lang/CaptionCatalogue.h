@@ -63,9 +63,6 @@ std::optional<MenuEntryValue> parseMenuEntryValue(const std::string& text);
 // hexadecimal after "$", "x" or "0x"; 0 for anything else and for decimals beyond 32 bits.
 int32_t readTagInteger(const std::string& text);
 
-// Removes every character of code 32 or lower from both ends.
-std::string trimControl(const std::string& text);
-
 // Appends section.name=value with the value trimmed; nothing when that leaves it empty.
 void addCaptionLine(std::vector<std::string>& list, const std::string& section, const std::string& name,
                     const std::string& value);

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "lang/CaptionCatalogue.h"
+#include "core/AsciiText.h"
 
 namespace orvix {
 
@@ -32,12 +32,6 @@ std::string utf8String(const std::filesystem::path& path) {
 
 bool isEntryName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
-}
-
-std::string asciiLowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 bool entryNameLess(const std::string& a, const std::string& b) {

@@ -23,7 +23,6 @@ enum class EntryKind { File, Folder };
 // no file, so nothing ever waits on one.
 std::string findIgnoringCase(const std::string& folder, const std::string& name, EntryKind kind);
 
-std::string asciiLowered(std::string text);
 // Ordered as names are listed: ASCII letters without regard to case, then byte by byte.
 bool entryNameLess(const std::string& a, const std::string& b);
 

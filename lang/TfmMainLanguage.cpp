@@ -20,6 +20,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
+#include "core/AsciiText.h"
 #include "lang/CaptionFaces.h"
 #include "lang/FolderLookup.h"
 #include "lang/TextDecoding.h"

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "app/settings/RegistryValues.h"
+#include "core/AsciiText.h"
 
 namespace orvix {
 
@@ -13,35 +14,7 @@ namespace {
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
 constexpr size_t kLineWidth = 76;  // hex lists wrap like the registry's own export
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool startsWithIgnoringCase(const std::string& s, size_t pos, const char* prefix) {
-    for (size_t k = 0; prefix[k]; ++k)
-        if (pos + k >= s.size() || lower(s[pos + k]) != lower(prefix[k])) return false;
-    return true;
-}
-
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b])) ++b;
-    while (e > b && isBlank(s[e - 1])) --e;
-    return std::string(s.substr(b, e - b));
-}
-
-std::string asciiLowered(const std::string& s) {
-    std::string out = s;
-    for (char& c : out) c = lower(c);
-    return out;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = lower(c);
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // Nothing but blanks and perhaps a comment from pos on.
 bool onlyCommentFrom(const std::string& s, size_t pos) {
@@ -75,11 +48,11 @@ bool parseQuoted(const std::string& s, size_t& pos, std::string& out, std::strin
 bool parseHexBytes(const std::string& list, std::vector<uint8_t>& data, std::string& what) {
     data.clear();
     std::string body = list.substr(0, list.find(';'));
-    if (trim(body).empty()) return true;
+    if (trimBlanks(body).empty()) return true;
     size_t start = 0;
     for (;;) {
         size_t comma = body.find(',', start);
-        std::string token = trim(body.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        std::string token = trimBlanks(body.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         bool last = comma == std::string::npos;
         if (token.empty() && last && !data.empty()) return true;  // a trailing comma
         int hi = token.size() >= 1 ? hexDigit(token[0]) : -1;
@@ -133,20 +106,13 @@ void appendHex(std::string& out, const std::string& head, const std::vector<uint
 
 }  // namespace
 
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 RegFileValue* RegFileKey::find(const std::string& name) {
     return const_cast<RegFileValue*>(static_cast<const RegFileKey*>(this)->find(name));
 }
 
 const RegFileValue* RegFileKey::find(const std::string& name) const {
     for (const auto& v : values)
-        if (equalsIgnoringCase(v.name, name)) return &v;
+        if (equalsIgnoringAsciiCase(v.name, name)) return &v;
     return nullptr;
 }
 
@@ -177,7 +143,7 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
     bool header = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         size_t number = i + 1;
-        std::string line = trim(lines[i]);
+        std::string line = trimBlanks(lines[i]);
         if (line.empty() || line[0] == ';') continue;
         if (!validUtf8(line)) return fail(number, "the line is not UTF-8 text");
         if (!header) {
@@ -192,7 +158,7 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
             std::string name = line.substr(1, line.size() - 2);
             if (!name.empty() && name[0] == '-') return fail(number, "a key deletion ([-...]) has no place in a stored key");
             size_t slash = name.find('\\');
-            if (!equalsIgnoringCase(name.substr(0, slash), kRoot) || slash == std::string::npos || slash + 1 == name.size())
+            if (!equalsIgnoringAsciiCase(name.substr(0, slash), kRoot) || slash == std::string::npos || slash + 1 == name.size())
                 return fail(number, "the key must be a key of HKEY_CURRENT_USER ([HKEY_CURRENT_USER\\...])");
             key.path = name.substr(slash + 1);
             key.pathLine = number;
@@ -220,7 +186,7 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
             if (!parseQuoted(line, pos, s, what)) return fail(number, what);
             if (!onlyCommentFrom(line, pos)) return fail(number, "unexpected text after the closing double quote");
             v.value = stringValue(s);
-        } else if (startsWithIgnoringCase(line, pos, "dword:")) {
+        } else if (startsWithIgnoringAsciiCase(std::string_view(line).substr(pos), "dword:")) {
             pos += 6;
             uint32_t n = 0;
             size_t digits = 0;
@@ -228,7 +194,7 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
             if (digits == 0 || digits > 8 || !onlyCommentFrom(line, pos))
                 return fail(number, "dword: takes one to eight hex digits");
             v.value = dwordValue(n);
-        } else if (startsWithIgnoringCase(line, pos, "hex")) {
+        } else if (startsWithIgnoringAsciiCase(std::string_view(line).substr(pos), "hex")) {
             pos += 3;
             uint32_t type = kRegBinary;
             if (pos < line.size() && line[pos] == '(') {
@@ -249,7 +215,7 @@ bool parseRegFile(const std::string& input, RegFileKey& key, RegFileError& error
             // A backslash at the end continues the list on the next line.
             while (!list.empty() && list.back() == '\\') {
                 list.pop_back();
-                std::string next = ++i < lines.size() ? trim(lines[i]) : "";
+                std::string next = ++i < lines.size() ? trimBlanks(lines[i]) : "";
                 if (next.empty() && i + 1 >= lines.size()) return fail(number, "the hex list continues past the end of the file");
                 if (next.empty()) return fail(i + 1, "the hex list continues on an empty line");
                 list += next;

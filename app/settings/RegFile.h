@@ -50,7 +50,4 @@ std::string formatRegFile(const RegFileKey& key);
 // Value names that formatRegFile can write: UTF-8 without line breaks.
 bool storableValueName(const std::string& name);
 
-// ASCII letters compared without regard to case; other bytes must match exactly.
-bool equalsIgnoringCase(const std::string& a, const std::string& b);
-
 }  // namespace orvix

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/AsciiText.h"
 #include "lang/CaptionCatalogue.h"
 #include "lang/FolderLookup.h"
 #include "lang/TextDecoding.h"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/settings/RegFile.h"
+#include "core/AsciiText.h"
 
 namespace orvix {
 
@@ -46,7 +47,7 @@ bool splitPath(const std::string& path, std::vector<std::string>& parts, std::st
             return false;
         }
     }
-    if (!equalsIgnoringCase(parts.front(), "software") || parts.size() < 2) {
+    if (!equalsIgnoringAsciiCase(parts.front(), "software") || parts.size() < 2) {
         why = "only keys below software\\ are kept here, not \"" + path + "\"";
         return false;
     }
@@ -65,7 +66,7 @@ fs::path findEntry(const fs::path& folder, const std::string& name, bool wantFol
     fs::path found;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string entry = it->path().filename().string();
-        if (equalsIgnoringCase(entry, name) && matches(*it) && (found.empty() || entry < found.filename().string()))
+        if (equalsIgnoringAsciiCase(entry, name) && matches(*it) && (found.empty() || entry < found.filename().string()))
             found = it->path();
     }
     return found;
@@ -210,7 +211,7 @@ private:
         RegFileError bad;
         if (!parseRegFile(result.text, result.key, bad)) {
             result.status = failed(file_.string() + ", line " + std::to_string(bad.line) + ": " + bad.what);
-        } else if (result.key.pathLine && !equalsIgnoringCase(result.key.path, path_)) {
+        } else if (result.key.pathLine && !equalsIgnoringAsciiCase(result.key.path, path_)) {
             result.status = failed(file_.string() + ", line " + std::to_string(result.key.pathLine) +
                                    ": the key HKEY_CURRENT_USER\\" + result.key.path +
                                    " does not belong in the file of HKEY_CURRENT_USER\\" + path_);
