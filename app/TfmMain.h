@@ -4,7 +4,6 @@
 
 #include <QSystemTrayIcon>
 #include <QWidget>
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,10 +11,11 @@
 
 #include "app/AppSettings.h"
 #include "app/instance/SingleInstance.h"
-#include "lang/CaptionComponents.h"
+#include "core/ByteArray.h"
 #include "core/EventLoop.h"
 #include "hid/HidPlatform.h"
-#include "hidMain/HexText.h"
+#include "keys/LinkStatus.h"
+#include "lang/CaptionComponents.h"
 
 class QAction;
 class QActionGroup;
@@ -111,8 +111,8 @@ public:
     bool notificationMode() const { return dkMode; }
     const std::string& currentLanguage() const { return curLang; }
     const std::vector<TfmKeyDef*>& keys() const { return keySet; }
-    bool applying() const { return uSetting; }
-    int applyStep() const { return uSetStep; }
+    bool applying() const { return link_.sequence().running(); }
+    int applyStep() const { return link_.sequence().row(); }
 
     // Whether a notification area exists; without one, hiding would strand the user.
     void setTrayHostCheck(std::function<bool()> check) { trayHost_ = std::move(check); }
@@ -137,9 +137,12 @@ public slots:
     void btResetClick();
     void btApplyClick();
     void btEnterClick();
+    // The click of all five hot-spots, btKey1 to btKey5: the image index (0 to 4) is the row.
     void btKey1Click(int imageIndex);
     void showExportView();
     void smsgDblClick();
+    // The click of every Language entry, the fixed "English" and those the scan adds: the
+    // sender's Hint is the language code.
     void mnLang_EnClick(QAction* Sender);
     void mnAutoRunClick();
 
@@ -160,12 +163,14 @@ private:
     static constexpr int kMinimiseTries = 150, kMinimiseRetryMs = 20;
     void minimiseOnceShown(int tries);
 
-    // Link status and apply sequence.
+    // Link status and apply sequence: the receiver connection's two callbacks, and what the
+    // window shows of link_.
     void devChanged(bool devOn);
     void devDataIn(const TByteDynArray& d);
     void setLinkState(bool linked);
     void showNotice(const QString& text);
-    void sendNextKey();
+    // One step of the apply sequence: the gauge's values, then the key write the step names.
+    void sendNextKey(const ApplyStep& step);
 
     // Language folders.
     void scanLanguages();
@@ -190,15 +195,7 @@ private:
     bool dkMode = false;
     std::vector<TfmKeyDef*> keySet;
     std::string curLang = "EN";
-    bool uSetting = false;
-    int uSetStep = 0;
-    // The five (device key index, code in wire order) pairs as the rows held them when the running
-    // sequence started: a pick, RESET or language switch while it waits changes nothing it writes.
-    struct KeyWrite {
-        int keyIndex = 0;
-        int32_t code = -1;
-    };
-    std::array<KeyWrite, 5> uSetKeys;
+    LinkStatus link_;  // the link state and the apply sequence (uSetting, uSetStep)
 };
 
 }  // namespace orvix

@@ -1,5 +1,6 @@
-// The main window's side of the conversation with the receiver: the link state from status
-// reports, the acknowledged apply sequence, "RESET" and the hot-spots.
+// The main window's side of the conversation with the receiver: the link state and the apply
+// sequence (keys/LinkStatus) shown on the buttons, the gauge and the notices, "RESET" and the
+// hot-spots.
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -16,7 +17,6 @@ namespace orvix {
 
 namespace {
 
-constexpr uint32_t statusQuery = 0x1F;
 constexpr int buttonAssignPage = 1;
 
 }  // namespace
@@ -29,7 +29,7 @@ void TfmMain::devChanged(bool devOn) {
     }
     btEnter->setEnabled(false);
     btApply->setEnabled(false);
-    uSetting = false;  // the gauge keeps its last value
+    link_.removed();  // the gauge keeps its last value
 }
 
 void TfmMain::setLinkState(bool linked) {
@@ -45,56 +45,26 @@ void TfmMain::showNotice(const QString& text) {
 }
 
 void TfmMain::devDataIn(const TByteDynArray& d) {
-    if (d.size() != 7) return;
-    switch (d[0]) {
-    case 0x80:
-    case 0x8A:
-        setLinkState(true);
-        break;
-    case 0x81:
-        setLinkState(false);
-        break;
-    case 0x89:
-        setLinkState(true);
-        if (uSetting) {
-            // An acknowledgement naming another key writes the current row again.
-            if (uSetKeys[static_cast<size_t>(uSetStep)].keyIndex == d[2]) ++uSetStep;
-            sendNextKey();
-        }
-        break;
-    default:
-        break;
-    }
+    std::optional<ReportEffect> effect = link_.onReport(d);
+    if (!effect) return;
+    setLinkState(effect->linked);
+    sendNextKey(effect->step);
 }
 
 void TfmMain::btApplyClick() {
-    for (size_t i = 0; i < uSetKeys.size(); ++i) uSetKeys[i] = {keySet[i]->deviceKeyIndex(), keySet[i]->getKeyCode()};
-    uSetStep = 0;
-    perShow->setValue(0);
-    perShow->show();
-    uSetting = true;
-    sendNextKey();
+    KeyWrites writes;
+    for (size_t i = 0; i < writes.size(); ++i) writes[i] = {keySet[i]->deviceKeyIndex(), keySet[i]->getKeyCode()};
+    sendNextKey(link_.startApply(writes));
 }
 
-void TfmMain::sendNextKey() {
-    // Rows without a valid code are passed over; there is no timer: the next step waits for the
-    // receiver's acknowledgement.
-    for (;;) {
-        if (uSetStep < 0 || uSetStep > 4) {
-            perShow->hide();
-            uSetting = false;
-            return;
-        }
-        perShow->setValue(uSetStep * 20 + 10);
-        const KeyWrite& key = uSetKeys[static_cast<size_t>(uSetStep)];
-        if (key.code < 0) {
-            ++uSetStep;
-            continue;
-        }
-        uint32_t argument = static_cast<uint32_t>(key.keyIndex) + static_cast<uint32_t>(key.code) * 256u;
-        fmHid->connection().uSendA4(argument);  // a failed write waits like a lost acknowledgement
-        return;
+void TfmMain::sendNextKey(const ApplyStep& step) {
+    for (int value : step.progress) {
+        perShow->setValue(value);
+        perShow->show();
     }
+    // A failed write waits like a lost acknowledgement.
+    if (step.send) fmHid->connection().uSendA4(*step.send);
+    if (step.finished) perShow->hide();
 }
 
 void TfmMain::btEnterClick() {
