@@ -172,10 +172,13 @@ private:
     // One step of the apply sequence: the gauge's values, then the key write the step names.
     void sendNextKey(const ApplyStep& step);
 
-    // Language folders.
+    // Language folders (lang/LanguageFolders finds and reads them).
     void scanLanguages();
     void loadLanguage(const std::string& code);
-    void loadRtf(QTextBrowser* view, const QString& path);
+    // A help page's file into its view; "Failed to Load Stream" when it is neither RTF nor text.
+    void loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes);
+    // The load's steps after the catalogue is read: captions, memo, rows, check mark, tooltip.
+    void applyLanguage(CaptionCatalogue& catalogue);
     DeferredMemoText& memoText();  // what the memo shows once it is shown
 
     EventLoop& loop_;

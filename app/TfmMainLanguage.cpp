@@ -1,10 +1,9 @@
 // The main window's languages: the Language menu from the language folders beside the program,
-// loading a language (help pages and caption catalogue), switching, and the caption export.
+// loading a language (help pages and caption catalogue), switching, and the caption export. What
+// the folders hold and what a load reads is lang/LanguageFolders; this file shows it.
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -14,15 +13,17 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTextDocument>
-#include <algorithm>
-#include <filesystem>
 #include <optional>
+#include <stdexcept>
 
+#include "app/DeferredMemoText.h"
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
 #include "core/AsciiText.h"
 #include "lang/CaptionFaces.h"
+#include "lang/CaptionText.h"
 #include "lang/FolderLookup.h"
+#include "lang/LanguageFolders.h"
 #include "lang/TextDecoding.h"
 #include "lang/rtf/RtfReader.h"
 #include "msKey/TfmKeyDef.h"
@@ -30,8 +31,6 @@
 namespace orvix {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string utf8(const QString& s) { return s.toStdString(); }
 QString qstr(const std::string& s) { return QString::fromStdString(s); }
@@ -55,10 +54,6 @@ CaptionComponent button(QPushButton* b) {
                  [b](const QString& c) { b->setText(menuText(c)); });
 }
 
-std::string cannotOpen(const std::string& path, const std::string& reason) {
-    return "Cannot open file \"" + path + "\". " + reason;
-}
-
 // Help pages without a byte-order mark may come from anywhere: UTF-8 when valid, else the
 // platform's default encoding (as catalogues are read).
 std::optional<QString> decodeHelpText(QByteArrayView bytes) {
@@ -67,39 +62,6 @@ std::optional<QString> decodeHelpText(QByteArrayView bytes) {
 }
 
 }  // namespace
-
-// Fills the memo when it is first shown: a catalogue of millions of lines costs nothing at start
-// while nobody looks at it.
-class DeferredMemoText : public QObject {
-public:
-    explicit DeferredMemoText(QPlainTextEdit* memo) : QObject(memo), memo_(memo) { memo->installEventFilter(this); }
-
-    void set(std::string text) {
-        if (memo_->isVisible()) {
-            pending_.reset();
-            memo_->setPlainText(QString::fromStdString(text));
-        } else {
-            pending_ = std::move(text);
-            memo_->clear();
-        }
-    }
-    // The memo gets other text: what waited is no longer wanted.
-    void drop() { pending_.reset(); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == memo_ && event->type() == QEvent::Show && pending_) {
-            std::string text = std::move(*pending_);
-            pending_.reset();
-            memo_->setPlainText(QString::fromStdString(text));
-        }
-        return false;
-    }
-
-private:
-    QPlainTextEdit* memo_;
-    std::optional<std::string> pending_;
-};
 
 DeferredMemoText& TfmMain::memoText() {
     if (!memoText_) memoText_ = new DeferredMemoText(smsg);
@@ -161,7 +123,7 @@ void TfmMain::smsgDblClick() {
     std::string found = findIgnoringCase(utf8(programFolder_), "Lang.txt", EntryKind::File);
     CaptionCatalogue catalogue;
     FileError error{FileError::Missing, "No such file or directory"};
-    if (found.empty() || !catalogue.load(found, error)) throw std::runtime_error(cannotOpen(path, error.reason));
+    if (found.empty() || !catalogue.load(found, error)) throw std::runtime_error(cannotOpenFile(path, error.reason));
     smsg->setPlainText(qstr(catalogue.text()));
 }
 
@@ -169,51 +131,19 @@ void TfmMain::scanLanguages() {
     // Only the fixed first entry stays; the built-in others are taken out, still owned here.
     for (QAction* a : mnLanguageMenu->actions())
         if (a != mnLang_En) mnLanguageMenu->removeAction(a);
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(utf8Path(utf8(programFolder_)), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = utf8String(it->path().filename());
-        std::error_code sec;
-        // A plain folder: not a link, not hidden.
-        if (it->is_symlink(sec) || !it->is_directory(sec) || name.empty() || name[0] == '.') continue;
-        std::string lowered = asciiLowered(name);
-        if (lowered == "." || lowered == ".." || lowered == "en") continue;
-        names.push_back(name);
-    }
-    // In name order, as the platform the folders were first kept on lists them.
-    std::sort(names.begin(), names.end(), entryNameLess);
-    for (const std::string& name : names) {
-        std::string file = findIgnoringCase(utf8String(utf8Path(utf8(programFolder_)) / utf8Path(name)), "lang.txt",
-                                            EntryKind::File);
-        if (file.empty()) continue;
-        std::vector<uint8_t> bytes;
-        FileError error;
-        if (!readWholeFile(file, bytes, error)) {
-            // A catalogue this user may not read, or one that can never load, offers no language.
-            if (error.kind != FileError::Other) continue;
-            throw std::runtime_error(cannotOpen(file, error.reason));
-        }
-        std::string display = languageDisplayName(decodeText(bytes));
-        if (display.empty()) continue;
-        QAction* entry = mnLanguageMenu->addAction(menuText(qstr(display)));
-        entry->setObjectName(qstr("mn_Lang__" + name));
-        entry->setData(qstr(name));
+    LanguageScan scan = scanLanguageFolders(utf8(programFolder_));
+    for (const LanguageFolder& folder : scan.folders) {
+        QAction* entry = mnLanguageMenu->addAction(menuText(qstr(folder.displayName)));
+        entry->setObjectName(qstr("mn_Lang__" + folder.name));
+        entry->setData(qstr(folder.name));
         entry->setCheckable(true);
         languageGroup->addAction(entry);
         connect(entry, &QAction::triggered, this, [this, entry] { guarded([&] { mnLang_EnClick(entry); }); });
     }
+    if (!scan.error.empty()) throw std::runtime_error(scan.error);
 }
 
-void TfmMain::loadRtf(QTextBrowser* view, const QString& path) {
-    QFileInfo info(path);
-    std::string file = findIgnoringCase(utf8(info.path()), utf8(info.fileName()), EntryKind::File);
-    if (file.empty()) return;  // the page keeps its text
-    std::vector<uint8_t> bytes;
-    FileError error;
-    if (!readWholeFile(file, bytes, error, maxHelpPageSize)) {
-        if (error.kind == FileError::Missing || error.kind == FileError::NotAFile) return;  // gone, or no file
-        throw std::runtime_error(cannotOpen(file, error.reason));
-    }
+void TfmMain::loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes) {
     // Built apart from the view and handed over once: the view lays it out a single time.
     auto* document = new QTextDocument(view);
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
@@ -227,18 +157,14 @@ void TfmMain::loadRtf(QTextBrowser* view, const QString& path) {
 }
 
 void TfmMain::loadLanguage(const std::string& code) {
-    // A code with a path separator, "." or ".." names no language folder.
-    std::string folder = findIgnoringCase(utf8(programFolder_), code, EntryKind::Folder);
-    if (folder.empty()) return;  // nothing to load
-    QString base = qstr(folder) + "/";
-    loadRtf(reStart, base + "Start.rtf");
-    loadRtf(reLED, base + "LED.rtf");
+    loadLanguageFolder(utf8(programFolder_), code,
+                       {[this](HelpPage page, const std::vector<uint8_t>& bytes) {
+                            loadRtf(page == HelpPage::Start ? reStart : reLED, bytes);
+                        },
+                        [this](CaptionCatalogue& catalogue) { applyLanguage(catalogue); }});
+}
 
-    std::string file = findIgnoringCase(folder, "Lang.txt", EntryKind::File);
-    CaptionCatalogue catalogue;
-    FileError error;
-    if (file.empty() || !catalogue.load(file, error)) return;  // never reported
-
+void TfmMain::applyLanguage(CaptionCatalogue& catalogue) {
     applyCaptions("main", captionComponents(), catalogue);
     for (TfmKeyDef* row : keySet) applyCaptions("keyDef", row->captionComponents(), catalogue);
     preferCaptionFaces(this, preferredCaptionFaces(qstr(captionLocale(catalogue))));
@@ -246,7 +172,7 @@ void TfmMain::loadLanguage(const std::string& code) {
     for (TfmKeyDef* row : keySet) row->keyReset();
     // The first entry whose code equals the current one, A to Z without regard to case.
     for (QAction* entry : languageEntries()) {
-        if (asciiLowered(utf8(entry->data().toString())) == asciiLowered(curLang)) {
+        if (equalsIgnoringAsciiCase(utf8(entry->data().toString()), curLang)) {
             entry->setChecked(true);
             checkedLanguage_ = entry;
             break;

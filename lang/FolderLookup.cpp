@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 #include "core/AsciiText.h"
 
@@ -53,25 +52,6 @@ std::string findIgnoringCase(const std::string& folder, const std::string& name,
         if (found.empty() || entry < utf8String(utf8Path(found).filename())) found = utf8String(it->path());
     }
     return found;
-}
-
-std::string languageDisplayName(std::string_view text) {
-    for (size_t start = 0; start <= text.size();) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string line = trimControl(std::string(text.substr(start, end - start)));
-        start = end + 1;
-        if (line.empty()) continue;
-        std::vector<std::string> pieces;
-        size_t from = 0;
-        for (size_t eq; (eq = line.find('=', from)) != std::string::npos; from = eq + 1)
-            pieces.push_back(line.substr(from, eq - from));
-        pieces.push_back(line.substr(from));
-        if (pieces.size() > 1 && pieces.back().empty()) pieces.pop_back();  // a final "=" is dropped
-        if (pieces.size() != 2 || asciiLowered(trimControl(pieces[0])) != "langname") return {};
-        return pieces[1];
-    }
-    return {};
 }
 
 }  // namespace orvix

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 namespace orvix {
 
@@ -25,10 +24,5 @@ std::string findIgnoringCase(const std::string& folder, const std::string& name,
 
 // Ordered as names are listed: ASCII letters without regard to case, then byte by byte.
 bool entryNameLess(const std::string& a, const std::string& b);
-
-// The display name of a language folder from the text of its "lang.txt": the first line that is
-// not blank once trimmed must read "langname=<name>" (the key without regard to case and blanks);
-// empty when it does not.
-std::string languageDisplayName(std::string_view text);
 
 }  // namespace orvix

@@ -86,42 +86,8 @@ protected:
     MemorySettings* stored = nullptr;
 };
 
-struct ScanCase {
-    const char* name;
-    const char* folder;
-    QByteArray file;  // its "lang.txt"
-    const char* caption;  // nullptr: no entry
-};
-
-class ScanFolders : public Languages, public ::testing::WithParamInterface<ScanCase> {};
-
-TEST_P(ScanFolders, TakeOnlyFoldersWhoseFirstLineNamesTheLanguage) {
-    const ScanCase& c = GetParam();
-    write(QString(c.folder) + "/lang.txt", c.file);
-    startIn();
-    QStringList expected{"EN=English"};
-    if (c.caption) expected << QString(c.folder) + "=" + QString::fromUtf8(c.caption);
-    EXPECT_EQ(menu(), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Shell, ScanFolders,
-    ::testing::Values(ScanCase{"Plain", "FR", "langname=Fran\xC3\xA7\x61is\r\n", "Fran\xC3\xA7\x61is"},
-                      ScanCase{"BlankLinesThenCapitalsAndBlanks", "DE", "\r\n  \r\n  LangName = Deutsch \r\n", " Deutsch"},
-                      ScanCase{"SecondEquals", "IT", "langname=a=b\n", nullptr},
-                      ScanCase{"NothingAfterEquals", "IT", "langname=\n", nullptr},
-                      ScanCase{"NothingBeforeEquals", "IT", "=Italiano\n", nullptr},
-                      ScanCase{"EmptyFile", "IT", "", nullptr},
-                      ScanCase{"TrailingEquals", "IT", "langname=Italiano=\n", "Italiano"},
-                      ScanCase{"OtherFirstLine", "IT", "main.btReset.Caption=R\nlangname=Italiano\n", nullptr},
-                      ScanCase{"EnglishLower", "en", "langname=English 2\n", nullptr},
-                      ScanCase{"EnglishMixed", "En", "langname=English 2\n", nullptr},
-                      ScanCase{"FolderWithDash", "zh-TW", "langname=\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87\n",
-                               "\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87"},
-                      ScanCase{"FolderWithBlankAndDot", "pt BR.1", "langname=Portugu\xC3\xAAs\n", "Portugu\xC3\xAAs"},
-                      ScanCase{"Utf16Catalogue", "KO", QByteArray("\xFF\xFE" "l\0a\0n\0g\0n\0a\0m\0e\0=\0K\0O\0", 24), "KO"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
+// Which folders offer a language, and their display names, are tested over lang/LanguageFolders;
+// these tests check that the menu shows what the scan finds.
 TEST_F(Languages, HiddenFoldersLinksFilesAndFoldersWithoutACatalogueAreNotListed) {
     write(".hidden/lang.txt", "langname=Hidden\n");
     write("NOCAT/readme.txt", "langname=None\n");

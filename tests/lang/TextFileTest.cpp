@@ -119,29 +119,6 @@ TEST(TextNames, AreOrderedByAsciiLettersWithoutRegardToCase) {
                                                "\xE6\x97\xA5\xE6\x9C\xAC"}));
 }
 
-struct DisplayCase {
-    const char* name;
-    const char* text;
-    const char* display;
-};
-
-class DisplayName : public ::testing::TestWithParam<DisplayCase> {};
-
-TEST_P(DisplayName, ComesFromTheFirstLineThatIsNotBlank) {
-    EXPECT_EQ(languageDisplayName(GetParam().text), GetParam().display);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lang, DisplayName,
-    ::testing::Values(DisplayCase{"Plain", "langname=English\nmain.x=y", "English"},
-                      DisplayCase{"AfterBlankLines", "\r\n \t\r\n  LangName = Deutsch \r\nx", " Deutsch"},
-                      DisplayCase{"LoneCarriageReturns", "\r\r\rlangname=A\rb", "A"},
-                      DisplayCase{"NotTheFirstLine", "x=1\nlangname=A", ""},
-                      DisplayCase{"OnlyBlank", "\n\n \n", ""},
-                      DisplayCase{"TrailingEquals", "langname=A=", "A"},
-                      DisplayCase{"SecondEquals", "langname=A=B", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 struct HelpTextCase {
     const char* name;
     std::string bytes;
