@@ -213,9 +213,9 @@ std::vector<std::vector<uint8_t>> FakeHidPlatform::writes(const std::string& dev
     return e ? e->writes : std::vector<std::vector<uint8_t>>{};
 }
 
-std::vector<HidInterfaceEntry> FakeHidPlatform::scanInterfaces() {
+std::vector<THidPnPInfo> FakeHidPlatform::scanInterfaces() {
     std::lock_guard lock(shared_->mutex);
-    std::vector<HidInterfaceEntry> found;
+    std::vector<THidPnPInfo> found;
     for (auto& id : shared_->order) found.push_back({pathOf(id), id});
     return found;
 }
