@@ -1,6 +1,8 @@
 #pragma once
 // The main window: the five key rows, the mouse picture and the bottom bar, with the tray icon.
-// It lives for the whole run; closing it only hides it, and only "Exit" ends the program.
+// It lives for the whole run; closing it only hides it, and only "Exit" ends the program. Its
+// files follow its concerns: TfmMain.cpp (construction and layout), TfmMainTray.cpp (tray and life
+// cycle), TfmMainLinkStatus.cpp (link status and apply sequence), TfmMainLanguage.cpp (languages).
 
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -130,41 +132,49 @@ signals:
     void noticeShown(const QString& title, const QString& text);
 
 public slots:
+    // Tray and life cycle (TfmMainTray.cpp).
     void mnOpenClick();    // the open operation
     void btCancelClick();  // the hide operation
     void mnExitClick();
     void ApplicationEvents1Minimize();
+    void mnAutoRunClick();
+
+    // Link status and apply sequence (TfmMainLinkStatus.cpp).
     void btResetClick();
     void btApplyClick();
     void btEnterClick();
     // The click of all five hot-spots, btKey1 to btKey5: the image index (0 to 4) is the row.
     void btKey1Click(int imageIndex);
-    void showExportView();
-    void smsgDblClick();
+
+    // Languages and the caption export (TfmMainLanguage.cpp).
     // The click of every Language entry, the fixed "English" and those the scan adds: the
     // sender's Hint is the language code.
     void mnLang_EnClick(QAction* Sender);
-    void mnAutoRunClick();
+    void showExportView();
+    void smsgDblClick();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Construction and layout (TfmMain.cpp).
     void buildLayout();
-    void buildTray();
-    void dockControls();
     void FormCreate();
+    void dockControls();
+
+    // Tray and life cycle (TfmMainTray.cpp).
+    void buildTray();
     bool trayHost() const;
     static constexpr int kMinimiseTries = 150, kMinimiseRetryMs = 20;
     void minimiseOnceShown(int tries);
 
-    // Link status and apply sequence: the receiver connection's two callbacks, and what the
-    // window shows of link_.
+    // Link status and apply sequence (TfmMainLinkStatus.cpp): the receiver connection's two
+    // callbacks, and what the window shows of link_.
     void devChanged(bool devOn);
     void devDataIn(const TByteDynArray& d);
     void setLinkState(bool linked);
@@ -172,7 +182,7 @@ private:
     // One step of the apply sequence: the gauge's values, then the key write the step names.
     void sendNextKey(const ApplyStep& step);
 
-    // Language folders (lang/LanguageFolders finds and reads them).
+    // Languages (TfmMainLanguage.cpp); lang/LanguageFolders finds and reads the folders.
     void scanLanguages();
     void loadLanguage(const std::string& code);
     // A help page's file into its view; "Failed to Load Stream" when it is neither RTF nor text.
