@@ -15,6 +15,7 @@ struct CodePageName {
     const char* names[2];
 };
 
+// clang-format off
 const CodePageName codePageNames[] = {
     {437, {"IBM437", nullptr}},
     {850, {"IBM850", nullptr}},
@@ -35,6 +36,7 @@ const CodePageName codePageNames[] = {
     {10000, {"macintosh", nullptr}},
     {65001, {"UTF-8", nullptr}},
 };
+// clang-format on
 
 }  // namespace
 

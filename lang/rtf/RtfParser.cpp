@@ -7,6 +7,7 @@
 namespace orvix::rtf {
 
 // The control words read here; specialCharacters() and words() name them.
+// clang-format off
 enum class Word : int {
     // Destinations
     FontTable, ColorTable, SkippedDestination, Field, FieldInstruction, FieldResult, Upr, Ud,
@@ -25,6 +26,7 @@ enum class Word : int {
     // Paragraph ends and the characters of specialCharacters()
     Par, Special,
 };
+// clang-format on
 
 namespace {
 
@@ -38,17 +40,20 @@ constexpr qsizetype maxPendingRun = 4096;
 
 // The characters that control words stand for.
 const std::unordered_map<std::string_view, char16_t>& specialCharacters() {
+    // clang-format off
     static const std::unordered_map<std::string_view, char16_t> table = {
         {"line", QChar::LineSeparator}, {"tab", u'\t'}, {"cell", u'\t'}, {"nestcell", u'\t'},
         {"bullet", 0x2022}, {"endash", 0x2013}, {"emdash", 0x2014}, {"lquote", 0x2018}, {"rquote", 0x2019},
         {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
         {"qmspace", 0x2005}, {"zwj", 0x200D}, {"zwnj", 0x200C}, {"ltrmark", 0x200E}, {"rtlmark", 0x200F},
     };
+    // clang-format on
     return table;
 }
 
 const std::unordered_map<std::string_view, Word>& words() {
     static const std::unordered_map<std::string_view, Word> table = [] {
+        // clang-format off
         std::unordered_map<std::string_view, Word> t = {
             {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"field", Word::Field},
             {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult}, {"upr", Word::Upr},
@@ -90,6 +95,7 @@ const std::unordered_map<std::string_view, Word>& words() {
               "pntxtb", "bkmkstart", "bkmkend", "comment", "title", "subject", "author", "keywords",
               "doccomm", "operator", "company", "category", "manager", "userprops", "private"})
             t.emplace(skipped, Word::SkippedDestination);
+        // clang-format on
         return t;
     }();
     return table;
