@@ -76,7 +76,7 @@ public:
             e->queue.pop_front();
             if (q.error) return {HidReadResult::Failed, 0, q.error};
             size_t n = std::min(size, q.report.size());
-            std::memcpy(buffer, q.report.data(), n);
+            if (n) std::memcpy(buffer, q.report.data(), n);  // an empty report has no data to copy from
             return {HidReadResult::Data, n, 0};
         }
         return {HidReadResult::Gone, 0, 1167};
