@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <ostream>
 
 #include "hidMain/HexText.h"
 #include "hidMain/ReceiverConnection.h"
@@ -72,6 +72,8 @@ struct Case {
     Lines expected;
     bool runningAfter;
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class LinkAndApply : public ::testing::TestWithParam<Case> {};
 
@@ -171,6 +173,8 @@ struct StatusCase {
     std::optional<StatusKind> kind;
     int keyIndex;
 };
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << '"' << c.bytes << '"'; }
 
 class StatusReports : public ::testing::TestWithParam<StatusCase> {};
 

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <stdexcept>
 
@@ -51,6 +52,8 @@ struct ScanCase {
     std::string file;     // its "lang.txt"
     const char* caption;  // nullptr: no language
 };
+
+void PrintTo(const ScanCase& c, std::ostream* os) { *os << c.name; }
 
 class ScanFolders : public ProgramFolder, public ::testing::WithParamInterface<ScanCase> {};
 
@@ -138,6 +141,8 @@ struct LoadCase {
     Lines steps;
     std::string error;  // the start of the error that ends the load; empty: none
 };
+
+void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
 
 class LoadPlan : public ProgramFolder, public ::testing::WithParamInterface<LoadCase> {};
 
