@@ -55,8 +55,10 @@ std::string trimControl(std::string_view text) {
     return trimmed(text, [](unsigned char c) { return c <= ' '; });
 }
 
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
 std::string trimBlanks(std::string_view text) {
-    return trimmed(text, [](unsigned char c) { return c == ' ' || c == '\t'; });
+    return trimmed(text, [](unsigned char c) { return isBlank(static_cast<char>(c)); });
 }
 
 }  // namespace orvix

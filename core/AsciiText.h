@@ -25,7 +25,8 @@ bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
 // Without the characters of code 32 or lower (blanks, tabs, line ends, control characters) at both
 // ends.
 std::string trimControl(std::string_view text);
-// Without blanks and tabs at both ends.
+// A blank or a tab, and text without them at both ends.
+bool isBlank(char c);
 std::string trimBlanks(std::string_view text);
 
 }  // namespace orvix

@@ -15,8 +15,6 @@ namespace {
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
 constexpr size_t kLineWidth = 76;  // hex lists wrap like the registry's own export
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 // Nothing but blanks and perhaps a comment from pos on.
 bool onlyCommentFrom(const std::string& s, size_t pos) {
     while (pos < s.size() && isBlank(s[pos])) ++pos;
