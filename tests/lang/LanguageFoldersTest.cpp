@@ -61,7 +61,11 @@ TEST_P(ScanFolders, TakeOnlyFoldersWhoseFirstLineNamesTheLanguage) {
     const ScanCase& c = GetParam();
     write(std::string(c.folder) + "/lang.txt", c.file);
     Lines expected;
-    if (c.caption) expected.push_back(std::string(c.folder) + "=" + c.caption);
+    if (c.caption) {
+        // Text without a byte-order mark is read in the platform's default encoding.
+        std::string caption(c.caption);
+        expected.push_back(std::string(c.folder) + "=" + decodeDefaultEncoding({caption.begin(), caption.end()}));
+    }
     EXPECT_EQ(scan(), expected);
 }
 
@@ -106,8 +110,8 @@ TEST_F(ProgramFolder, AMissingProgramFolderOffersNothing) {
 TEST_F(ProgramFolder, ACatalogueOverTheLimitOffersNoLanguage) {
     write("BIG/lang.txt", "langname=Big\n");
     fs::resize_file(dir / "BIG" / "lang.txt", maxTextFileSize + 1);  // sparse: nothing is written
-    write("FR/lang.txt", "langname=Fran\xC3\xA7\x61is\n");
-    EXPECT_EQ(scan(), Lines{"FR=Fran\xC3\xA7\x61is"});
+    write("FR/lang.txt", "langname=Francais\n");
+    EXPECT_EQ(scan(), Lines{"FR=Francais"});
 }
 
 struct DisplayCase {
