@@ -26,7 +26,8 @@ public:
     std::optional<ReportEffect> onReport(const TByteDynArray& d);
     // The receiver went: the link is off, without a notice, and a running sequence ends.
     void removed();
-    // "APPLY": the sequence starts again at row 0 with these pairs.
+    // "APPLY": the sequence starts again at row 0 with these pairs. Offered only while linked
+    // (the window enables "APPLY" and "ENTER" only then); a write while not linked goes unanswered.
     ApplyStep startApply(const KeyWrites& writes) { return sequence_.start(writes); }
 
     bool linked() const { return linked_; }
