@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/FunctionCatalogue.h"
 #include "lang/CaptionComponents.h"
 
 class QAction;
@@ -43,7 +44,7 @@ public:
     };
 
     // The 1-based number the receiver gives the button of each row Tag 1 to 5.
-    static constexpr int keyIndexMap[5] = {3, 5, 2, 1, 4};
+    static constexpr auto& keyIndexMap = orvix::keyIndexMap;
 
     TfmKeyDef(QWidget* parent, const char* name, int tag);
 

@@ -28,6 +28,9 @@ public:
     // Creates the instance mutex (held until the process ends). True only when the name already
     // existed; any other failure counts as a first copy, so a start is never prevented.
     virtual bool createMutex() = 0;
+    // Whether a copy holds the instance name now. Takes nothing, so a copy that starts meanwhile
+    // is never turned away; other programs (the command-line tool) ask before they use the receiver.
+    virtual bool nameTaken() = 0;
     // The message number registered for the instance name; the same in every process.
     virtual uint32_t registerWakeMessage() = 0;
     // Posts the message to every copy's top-level windows; never waits for them.

@@ -26,6 +26,7 @@ struct SimControlReader::Impl {
     std::function<void(const std::string&)> onLine;
     int fifo = -1;
     int stopRead = -1, stopWrite = -1;  // a byte here ends the thread
+    LineSplitter lines;
     std::thread thread;
 
     ~Impl() {
@@ -60,8 +61,15 @@ struct SimControlReader::Impl {
         return true;
     }
 
+    // What a script wrote before the program started is taken before the first scan, so the
+    // receiver is in the state it asked for from the start.
+    void takeWaiting() {
+        char buffer[512];
+        ssize_t n;
+        while ((n = ::read(fifo, buffer, sizeof buffer)) > 0) lines.feed(buffer, static_cast<size_t>(n), onLine);
+    }
+
     void run() {
-        LineSplitter lines;
         for (;;) {
             pollfd fds[2] = {{fifo, POLLIN, 0}, {stopRead, POLLIN, 0}};
             if (::poll(fds, 2, -1) < 0) {
@@ -93,7 +101,9 @@ SimControlReader::SimControlReader(const std::string& path, std::function<void(c
     : impl_(std::make_unique<Impl>()) {
     impl_->path = path;
     impl_->onLine = std::move(onLine);
-    if (impl_->open()) impl_->thread = std::thread([impl = impl_.get()] { impl->run(); });
+    if (!impl_->open()) return;
+    impl_->takeWaiting();
+    impl_->thread = std::thread([impl = impl_.get()] { impl->run(); });
 }
 
 SimControlReader::~SimControlReader() {

@@ -10,8 +10,9 @@ namespace orvix::sim {
 class SimControlReader {
 public:
     // Creates the FIFO when it does not exist (and leaves it there: whoever writes to it owns it).
-    // onLine runs on the reader's thread. A path that cannot be used is reported on stderr and
-    // no thread runs.
+    // Lines already waiting in the FIFO are handed to onLine before the constructor returns; later
+    // ones on the reader's thread. A path that cannot be used is reported on stderr and no thread
+    // runs.
     SimControlReader(const std::string& path, std::function<void(const std::string&)> onLine);
     // Ends the thread and waits for it.
     ~SimControlReader();

@@ -120,6 +120,18 @@ bool UnixSingleInstance::createMutex() {
     return false;
 }
 
+bool UnixSingleInstance::nameTaken() {
+    if (socketFd_ >= 0 || lockFd_ >= 0) return true;  // this copy holds it
+    sockaddr_un addr;
+    if (!fillAddress(socketPath_, addr)) return false;
+    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    // A socket left by a copy that died refuses the connection.
+    bool taken = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    close(fd);
+    return taken;
+}
+
 uint32_t UnixSingleInstance::registerWakeMessage() { return messageNumber(kInstanceName); }
 
 void UnixSingleInstance::broadcast(const PostedMessage& message) {

@@ -17,6 +17,10 @@ public:
     ~UnixSingleInstance() override;
 
     bool createMutex() override;
+    // A first copy listens on the socket: a datagram socket that can be connected to has one
+    // (connecting sends nothing). Probing the lock would hold it for a moment and could send a
+    // copy starting just then away as a second one.
+    bool nameTaken() override;
     uint32_t registerWakeMessage() override;
     void broadcast(const PostedMessage& message) override;
     bool listen(EventLoop& loop, std::function<void(const PostedMessage&)> onMessage) override;

@@ -52,6 +52,14 @@ bool WindowsSingleInstance::createMutex() {
     return mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+bool WindowsSingleInstance::nameTaken() {
+    if (mutex_) return true;
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str());
+    if (!mutex) return false;
+    CloseHandle(mutex);
+    return true;
+}
+
 uint32_t WindowsSingleInstance::registerWakeMessage() { return RegisterWindowMessageW(name_.c_str()); }
 
 void WindowsSingleInstance::broadcast(const PostedMessage& message) {

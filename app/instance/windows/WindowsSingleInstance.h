@@ -17,6 +17,8 @@ public:
     ~WindowsSingleInstance() override;
 
     bool createMutex() override;
+    // Opens the mutex by name without creating it: it exists while a copy holds it.
+    bool nameTaken() override;
     uint32_t registerWakeMessage() override;
     void broadcast(const PostedMessage& message) override;
     // The window's messages come through the calling thread's queue, so `loop` must be the one

@@ -88,6 +88,20 @@ TEST_F(ControlFifo, UsesAFifoThatIsAlreadyThere) {
     EXPECT_EQ(next(*reader), unlinkedReport);
 }
 
+TEST_F(ControlFifo, LinesWaitingBeforeTheStartAreTakenBeforeTheFirstScan) {
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A script holds the FIFO open and sets the receiver's state before the program starts.
+    int holder = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(holder, 0);
+    const std::string lines = "unplug\npl";  // the rest of a line may come later
+    ASSERT_EQ(::write(holder, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    make({"", fifo});
+    EXPECT_TRUE(sim->scanInterfaces().empty());  // at once, with no loop run and no thread needed
+    ASSERT_EQ(::write(holder, "ug\n", 3), 3);
+    EXPECT_TRUE(loop.runUntil([&] { return sim->scanInterfaces().size() == 2; }));  // "pl" + "ug" made one line
+    ::close(holder);
+}
+
 TEST_F(ControlFifo, ARegularFileIsNotReadAndTheReceiverStillWorks) {
     std::ofstream(fifo) << "unplug\n";
     make({"", fifo});
