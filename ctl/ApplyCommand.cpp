@@ -38,6 +38,11 @@ public:
         if (open_) std::fputc('\n', stderr);
         open_ = false;
     }
+    void finish() {
+        if (!shown_) return;
+        std::fputs("\r\033[Kapply: all five keys written\n", stderr);
+        open_ = false;
+    }
 
 private:
     bool shown_;
@@ -72,7 +77,7 @@ void write(ReceiverSession& session, const std::array<KeyPlan, 5>& keys, double 
         auto name = [&] { return "key " + std::to_string(current + 1) + " (" + keys[size_t(current)].caption + ")"; };
         for (int percent : step.progress) progress.show(current + 1, keys[size_t(current)].caption, percent);
         if (step.finished) {
-            progress.end();
+            progress.finish();
             return;
         }
         if (step.send) {

@@ -109,7 +109,8 @@ void CtlTest::TearDown() {
     fs::remove_all(dir, ec);
 }
 
-std::unique_ptr<CtlRun> CtlTest::start(const std::vector<std::string>& args) {
+std::unique_ptr<CtlRun> startProgram(const std::string& program, const std::vector<std::string>& args,
+                                     const std::map<std::string, std::string>& env, const fs::path& dir) {
     std::vector<std::string> vars;
     for (char** e = environ; *e; ++e) {
         std::string v = *e;
@@ -121,23 +122,28 @@ std::unique_ptr<CtlRun> CtlTest::start(const std::vector<std::string>& args) {
     std::vector<char*> envp;
     for (auto& v : vars) envp.push_back(v.data());
     envp.push_back(nullptr);
-    std::vector<std::string> argStrings{ORVIXCTL};
+    std::vector<std::string> argStrings{program};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : argStrings) argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    ++runs_;
-    fs::path out = dir / ("out." + std::to_string(runs_)), err = dir / ("err." + std::to_string(runs_));
+    static int runs = 0;
+    ++runs;
+    fs::path out = dir / ("out." + std::to_string(runs)), err = dir / ("err." + std::to_string(runs));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    if (posix_spawn(&pid, ORVIXCTL, &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return std::make_unique<CtlRun>(pid, out, err);
+}
+
+std::unique_ptr<CtlRun> CtlTest::start(const std::vector<std::string>& args) {
+    return startProgram(ORVIXCTL, args, env, dir);
 }
 
 CtlResult CtlTest::run(const std::vector<std::string>& args) { return start(args)->wait(); }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,11 @@ private:
     std::filesystem::path out_, err_;
 };
 
+// Starts a program with these arguments, its environment the test's own with `env` added (or
+// replacing what is there; every other ORVIX_ variable is left out), its output in files in `dir`.
+std::unique_ptr<CtlRun> startProgram(const std::string& program, const std::vector<std::string>& args,
+                                     const std::map<std::string, std::string>& env, const std::filesystem::path& dir);
+
 class CtlTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -59,7 +65,6 @@ protected:
 
 private:
     int fifo_ = -1;
-    int runs_ = 0;
 };
 
 // The frame line of a key write as the trace shows it: "OUT 04 02 01 A4 a0 a1 a2 ck".

@@ -120,5 +120,15 @@ TEST(WindowsSingleInstanceName, TheProgramUsesTheInstanceNameForMutexAndMessage)
     EXPECT_EQ(instance->registerWakeMessage(), RegisterWindowMessageW(L"Quano Tessel V1.01"));
 }
 
+TEST(WindowsSingleInstance, NameTakenProbesWithoutTakingTheName) {
+    std::string name = uniqueName();
+    WindowsSingleInstance first(name), probe(name);
+    EXPECT_FALSE(probe.nameTaken());
+    EXPECT_FALSE(probe.nameTaken());  // asking made nothing
+    EXPECT_FALSE(first.createMutex());
+    EXPECT_TRUE(probe.nameTaken());
+    EXPECT_TRUE(probe.createMutex());  // the probe took nothing: the name is still the first's
+}
+
 }  // namespace
 }  // namespace orvix
