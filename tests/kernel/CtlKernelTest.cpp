@@ -1,10 +1,17 @@
 // orvixctl against the kernel's HID stack: the real program, started as a user starts it, applies
 // a layout to a uhid receiver and monitors it, in both layouts of the receiver.
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
+#include <grp.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "tests/ctl/CtlProgram.h"
 #include "tests/kernel/KernelFixture.h"
@@ -76,6 +83,37 @@ TEST_P(CtlKernel, MonitorFollowsTheReceiverUntilInterrupted) {
     // The shared node's keyboard and consumer reports never show: only the configuration
     // collection is read.
     EXPECT_THAT(r.out, ::testing::Not(HasSubstr("R: 0")));
+}
+
+// A desktop user without the udev rule: the node may be read, not written.
+TEST_P(CtlKernel, WithoutWriteAccessApplySaysHowToGetIt) {
+    for (const auto& node : {receiver.config().node, receiver.mouse().node}) ASSERT_EQ(chmod(node.c_str(), 0644), 0);
+    const std::string errPath = (dir / "unprivileged.err").string();
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(err, 0);
+    char program[] = ORVIXCTL, apply[] = "apply", home[] = "HOME=/tmp";
+    char* argv[] = {program, apply, nullptr};
+    char* envp[] = {home, nullptr};
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Only async-signal-safe calls between fork and exec.
+        if (dup2(err, STDERR_FILENO) < 0 || setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(126);
+        execve(program, argv, envp);
+        _exit(127);
+    }
+    close(err);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream in(errPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_THAT(text.str(), HasSubstr("orvixctl: apply: No write access. A udev rule grants it"));
+    EXPECT_THAT(text.str(), HasSubstr("ATTRS{idVendor}==\"0e8f\", ATTRS{idProduct}==\"00a6\""));
+    EXPECT_TRUE(receiver.outputs().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, CtlKernel,

@@ -41,9 +41,9 @@ TEST_F(CtlWindows, TheSimulatedReceiverAnswersThroughTheWindowsLoop) {
     SetEnvironmentVariableW(L"ORVIX_HID", L"sim");
     ChildResult status = orvixctl({"status"});
     EXPECT_EQ(status.exitCode, 0);
-    EXPECT_EQ(status.output, "linked\n");
+    EXPECT_EQ(status.output, "linked\r\n");  // standard output is text, as on Windows
     ChildResult a4 = orvixctl({"a4", "1f"});
-    EXPECT_EQ(a4.output, "W: 02 01 A4 1F 00 00 3D \nR: 80 00 00 00 00 00 00 \n");
+    EXPECT_EQ(a4.output, "W: 02 01 A4 1F 00 00 3D \r\nR: 80 00 00 00 00 00 00 \r\n");
     EXPECT_EQ(orvixctl({"apply", "2=double click", "5=0x1045"}).exitCode, 0);
     EXPECT_EQ(orvixctl({"apply", "1=STOP"}).exitCode, 2);
 }
