@@ -1,6 +1,7 @@
 #include "ctl/FunctionTable.h"
 
 #include "core/AsciiText.h"
+#include "keys/KeyIndexMap.h"
 #include "lang/LanguageFolders.h"
 
 namespace orvix {

@@ -22,10 +22,6 @@ struct CatalogueEntry {
 
 const std::vector<CatalogueEntry>& functionCatalogue();
 
-// The 1-based number the receiver gives the button of each key row Tag 1 to 5; the device key
-// index is that number minus 1. The numbers shown on screen are the Tags.
-inline constexpr int keyIndexMap[5] = {3, 5, 2, 1, 4};
-
 // A function code from a Hint: hexadecimal digits only, either case, nothing before or after.
 // -1 for anything else, and for a value the two code bytes of a frame cannot carry (above 0xFFFF).
 int32_t readFunctionCode(const std::string& hint);

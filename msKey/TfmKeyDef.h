@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/FunctionCatalogue.h"
+#include "keys/KeyIndexMap.h"
 #include "lang/CaptionComponents.h"
 
 class QAction;
