@@ -52,7 +52,8 @@ CaptionComponent button(QPushButton* b) {
 }
 
 std::string cannotOpen(const std::string& path, const std::string& reason) {
-    return "Cannot open file \"" + path + "\". " + reason;
+    // As the platform writes paths: the program folder comes from Qt with '/' on Windows too.
+    return "Cannot open file \"" + QDir::toNativeSeparators(qstr(path)).toStdString() + "\". " + reason;
 }
 
 }  // namespace
