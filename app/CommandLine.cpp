@@ -1,15 +1,8 @@
 #include "app/CommandLine.h"
 
-namespace orvix {
+#include "core/AsciiText.h"
 
-bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+namespace orvix {
 
 StartMode readCommandLine(const std::vector<std::string>& arguments) {
     StartMode mode;

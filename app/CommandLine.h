@@ -15,6 +15,4 @@ struct StartMode {
 // arguments: the process's arguments after the program name.
 StartMode readCommandLine(const std::vector<std::string>& arguments);
 
-bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b);
-
 }  // namespace orvix

@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 
 namespace orvix {
 

@@ -1,3 +1,6 @@
+// The main window's construction and layout: its controls as laid out, the creation step in its
+// fixed order, the mouse picture, the first placement and the docking of the bottom bar and memo.
+
 #include "app/TfmMain.h"
 
 #include <QAction>
@@ -10,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -249,10 +253,25 @@ void TfmMain::paintEvent(QPaintEvent*) {
     painter.drawPixmap(pnPic->pos() + QPoint(2, 2), mousePicture_);
 }
 
-void TfmMain::ApplicationEvents1Message(const PostedMessage& Msg, bool& Handled) {
-    if (Msg.msg != wakeMsg_ || Msg.wParam != kWakeSignature) return;
-    if (Msg.lParam == kWakeOpen) mnOpenClick();  // directly: it acts even on an open window
-    Handled = true;
+void TfmMain::showEvent(QShowEvent* event) {
+    // Centred on the desktop, all screens together, when first shown; afterwards it keeps its place.
+    if (!placed_) {
+        placed_ = true;
+        if (QScreen* s = screen()) move(s->virtualGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+void TfmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    dockControls();
+}
+
+void TfmMain::dockControls() {
+    // The bottom bar is docked to the bottom, the memo to the right edge above it; a hidden
+    // control takes no part in the docking and keeps its place.
+    sPanel1->setGeometry(0, height() - sPanel1->height(), width(), sPanel1->height());
+    if (smsg->isVisibleTo(this)) smsg->setGeometry(width() - smsg->width(), 0, smsg->width(), sPanel1->y());
 }
 
 }  // namespace orvix

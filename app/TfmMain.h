@@ -1,10 +1,11 @@
 #pragma once
 // The main window: the five key rows, the mouse picture and the bottom bar, with the tray icon.
-// It lives for the whole run; closing it only hides it, and only "Exit" ends the program.
+// It lives for the whole run; closing it only hides it, and only "Exit" ends the program. Its
+// files follow its concerns: TfmMain.cpp (construction and layout), TfmMainTray.cpp (tray and life
+// cycle), TfmMainLinkStatus.cpp (link status and apply sequence), TfmMainLanguage.cpp (languages).
 
 #include <QSystemTrayIcon>
 #include <QWidget>
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,10 +13,11 @@
 
 #include "app/AppSettings.h"
 #include "app/instance/SingleInstance.h"
-#include "lang/CaptionComponents.h"
-#include "hid/EventLoop.h"
+#include "core/ByteArray.h"
+#include "core/EventLoop.h"
 #include "hid/HidPlatform.h"
-#include "hidMain/HexText.h"
+#include "keys/LinkStatus.h"
+#include "lang/CaptionComponents.h"
 
 class QAction;
 class QActionGroup;
@@ -32,6 +34,7 @@ class QToolButton;
 
 namespace orvix {
 
+class DeferredMemoText;
 class TfmHid;
 class TfmKeyDef;
 class TrayNotices;
@@ -110,8 +113,8 @@ public:
     bool notificationMode() const { return dkMode; }
     const std::string& currentLanguage() const { return curLang; }
     const std::vector<TfmKeyDef*>& keys() const { return keySet; }
-    bool applying() const { return uSetting; }
-    int applyStep() const { return uSetStep; }
+    bool applying() const { return link_.sequence().running(); }
+    int applyStep() const { return link_.sequence().row(); }
 
     // Whether a notification area exists; without one, hiding would strand the user.
     void setTrayHostCheck(std::function<bool()> check) { trayHost_ = std::move(check); }
@@ -129,47 +132,64 @@ signals:
     void noticeShown(const QString& title, const QString& text);
 
 public slots:
+    // Tray and life cycle (TfmMainTray.cpp).
     void mnOpenClick();    // the open operation
     void btCancelClick();  // the hide operation
     void mnExitClick();
     void ApplicationEvents1Minimize();
+    void mnAutoRunClick();
+
+    // Link status and apply sequence (TfmMainLinkStatus.cpp).
     void btResetClick();
     void btApplyClick();
     void btEnterClick();
+    // The click of all five hot-spots, btKey1 to btKey5: the image index (0 to 4) is the row.
     void btKey1Click(int imageIndex);
+
+    // Languages and the caption export (TfmMainLanguage.cpp).
+    // The click of every Language entry, the fixed "English" and those the scan adds: the
+    // sender's Hint is the language code.
+    void mnLang_EnClick(QAction* Sender);
     void showExportView();
     void smsgDblClick();
-    void mnLang_EnClick(QAction* Sender);
-    void mnAutoRunClick();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Construction and layout (TfmMain.cpp).
     void buildLayout();
-    void buildTray();
-    void dockControls();
     void FormCreate();
+    void dockControls();
+
+    // Tray and life cycle (TfmMainTray.cpp).
+    void buildTray();
     bool trayHost() const;
     static constexpr int kMinimiseTries = 150, kMinimiseRetryMs = 20;
     void minimiseOnceShown(int tries);
 
-    // Link status and apply sequence.
+    // Link status and apply sequence (TfmMainLinkStatus.cpp): the receiver connection's two
+    // callbacks, and what the window shows of link_.
     void devChanged(bool devOn);
     void devDataIn(const TByteDynArray& d);
     void setLinkState(bool linked);
     void showNotice(const QString& text);
-    void sendNextKey();
+    // One step of the apply sequence: the gauge's values, then the key write the step names.
+    void sendNextKey(const ApplyStep& step);
 
-    // Language folders.
+    // Languages (TfmMainLanguage.cpp); lang/LanguageFolders finds and reads the folders.
     void scanLanguages();
     void loadLanguage(const std::string& code);
-    void loadRtf(QTextBrowser* view, const QString& path);
+    // A help page's file into its view; "Failed to Load Stream" when it is neither RTF nor text.
+    void loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes);
+    // The load's steps after the catalogue is read: captions, memo, rows, check mark, tooltip.
+    void applyLanguage(CaptionCatalogue& catalogue);
+    DeferredMemoText& memoText();  // what the memo shows once it is shown
 
     EventLoop& loop_;
     std::unique_ptr<HidPlatform> platform_;  // handed to fmHid by the creation step
@@ -177,6 +197,7 @@ private:
     QString programFolder_;
     std::unique_ptr<AppSettings> settings_;
     QAction* checkedLanguage_ = nullptr;  // the check mark the last load set
+    DeferredMemoText* memoText_ = nullptr;
     uint32_t wakeMsg_ = 0;
     std::function<bool()> trayHost_;
     TrayNotices* notices_ = nullptr;
@@ -187,15 +208,7 @@ private:
     bool dkMode = false;
     std::vector<TfmKeyDef*> keySet;
     std::string curLang = "EN";
-    bool uSetting = false;
-    int uSetStep = 0;
-    // The five (device key index, code in wire order) pairs as the rows held them when the running
-    // sequence started: a pick, RESET or language switch while it waits changes nothing it writes.
-    struct KeyWrite {
-        int keyIndex = 0;
-        int32_t code = -1;
-    };
-    std::array<KeyWrite, 5> uSetKeys;
+    LinkStatus link_;  // the link state and the apply sequence (uSetting, uSetStep)
 };
 
 }  // namespace orvix

@@ -33,11 +33,11 @@ CollectionName splitCollectionName(const std::string& name) {
     return split;
 }
 
-std::vector<HidInterfaceEntry> collectionEntries(const HidInterfaceEntry& device, size_t collections) {
-    std::vector<HidInterfaceEntry> entries;
+std::vector<THidPnPInfo> collectionEntries(const THidPnPInfo& device, size_t collections) {
+    std::vector<THidPnPInfo> entries;
     if (collections == 1) entries.push_back(device);
     for (size_t i = 0; collections > 1 && i < collections; ++i)
-        entries.push_back({collectionName(device.path, i), collectionName(device.deviceId, i)});
+        entries.push_back({collectionName(device.DevicePath, i), collectionName(device.DeviceID, i)});
     return entries;
 }
 

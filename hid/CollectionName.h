@@ -25,6 +25,6 @@ CollectionName splitCollectionName(const std::string& name);
 
 // The port's entries for a device with `collections` top-level collections, in collection order:
 // one per collection when it has several, the device itself when it has one, none without any.
-std::vector<HidInterfaceEntry> collectionEntries(const HidInterfaceEntry& device, size_t collections);
+std::vector<THidPnPInfo> collectionEntries(const THidPnPInfo& device, size_t collections);
 
 }  // namespace orvix

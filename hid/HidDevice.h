@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "hid/Handler.h"
+#include "core/Handler.h"
 #include "hid/HidPlatform.h"
 #include "hid/HidTypes.h"
 

@@ -44,7 +44,7 @@ void THidDeviceController::notify(int32_t trigger) {
 std::vector<std::unique_ptr<THidDevice>> THidDeviceController::scanInterfaces() {
     std::vector<std::unique_ptr<THidDevice>> found;
     for (auto& entry : platform_->scanInterfaces()) {
-        std::unique_ptr<THidDevice> dev(new THidDevice(*this, THidPnPInfo{entry.path, entry.deviceId}));
+        std::unique_ptr<THidDevice> dev(new THidDevice(*this, entry));
         if (!dev->create(*platform_)) continue;  // cannot be opened or identified: left out
         dev->serial_ = nextSerial_++;
         found.push_back(std::move(dev));

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "hid/EventLoop.h"
-#include "hid/Handler.h"
+#include "core/EventLoop.h"
+#include "core/Handler.h"
 #include "hid/HidDevice.h"
 #include "hid/HidPlatform.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 #include "hid/HidPlatform.h"
 
 namespace orvix {

@@ -9,16 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 #include "hid/HidTypes.h"
 
 namespace orvix {
-
-// One HID interface present now.
-struct HidInterfaceEntry {
-    std::string path;      // opened by openSync / openRead
-    std::string deviceId;  // stays the same for as long as the interface exists
-};
 
 enum class HidAccess {
     ReadWrite,  // reading and writing
@@ -76,7 +70,7 @@ public:
     virtual bool usable() const = 0;
 
     // The interfaces present now, in the platform's order.
-    virtual std::vector<HidInterfaceEntry> scanInterfaces() = 0;
+    virtual std::vector<THidPnPInfo> scanInterfaces() = 0;
 
     // error: the platform's code when the open fails.
     virtual std::unique_ptr<HidSyncHandle> openSync(const std::string& path, HidAccess access,

@@ -22,9 +22,10 @@ struct HidCaps {
     uint16_t FeatureReportByteLength = 0;
 };
 
+// One HID interface present now, as the port lists it.
 struct THidPnPInfo {
-    std::string DevicePath;  // what the platform opens
-    std::string DeviceID;    // identity that pairs list entries across rescans
+    std::string DevicePath;  // what the platform opens (openSync, openRead)
+    std::string DeviceID;    // stays the same while the interface exists: pairs list entries across rescans
 };
 
 }  // namespace orvix

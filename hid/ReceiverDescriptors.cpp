@@ -101,6 +101,7 @@ const std::vector<uint8_t>& sharedReceiverDescriptor() {
             if (i == collectionOpened) d.insert(d.end(), {0x85, kKeyboardReportId});
             d.push_back(keyboard[i]);
         }
+        // clang-format off
         d.insert(d.end(), {
                               0x05, 0x0C,                    // Usage Page (Consumer)
                               0x09, 0x01,                    // Usage (Consumer Control)
@@ -115,6 +116,7 @@ const std::vector<uint8_t>& sharedReceiverDescriptor() {
                               0x81, 0x00,                    //   Input (Data, Array): one usage
                               0xC0,                          // End Collection
                           });
+        // clang-format on
         const std::vector<uint8_t>& config = receiverConfigDescriptor();  // Report ID 4
         d.insert(d.end(), config.begin(), config.end());
         return d;

@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "core/AsciiText.h"
+
 namespace orvix {
 
 namespace {

@@ -1,6 +1,6 @@
 #include "keys/FunctionCatalogue.h"
 
-#include "hidMain/HexText.h"
+#include "core/AsciiText.h"
 
 namespace orvix {
 

@@ -2,20 +2,12 @@
 
 #include <climits>
 
+#include "core/AsciiText.h"
 #include "lang/TextDecoding.h"
 
 namespace orvix {
 
 namespace {
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool keyEquals(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    return true;
-}
 
 // Length of the UTF-8 character that starts at s[i].
 size_t charLength(const std::string& s, size_t i) {
@@ -24,20 +16,94 @@ size_t charLength(const std::string& s, size_t i) {
     return std::min(len, s.size() - i);
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+// FNV-1a of the key with A to Z lowered.
+uint32_t keyHash(std::string_view key) {
+    uint32_t hash = 2166136261u;
+    for (char c : key) hash = (hash ^ static_cast<uint8_t>(asciiLower(c))) * 16777619u;
+    return hash;
+}
+
+// The text with every line end made one LF, and no line end after the last line.
+std::string joinedLines(std::string text) {
+    size_t out = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            c = '\n';
+        }
+        text[out++] = c;
+    }
+    text.resize(out);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
 }
 
 }  // namespace
 
-bool CaptionCatalogue::load(const std::string& path, std::string& error) {
+CaptionCatalogue::CaptionCatalogue(const std::vector<std::string>& lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) text_ += '\n';
+        text_ += lines[i];
+    }
+    buildIndex();
+}
+
+CaptionCatalogue CaptionCatalogue::fromBytes(const std::vector<uint8_t>& bytes) {
+    CaptionCatalogue catalogue;
+    catalogue.text_ = joinedLines(decodeText(bytes));
+    catalogue.buildIndex();
+    return catalogue;
+}
+
+bool CaptionCatalogue::load(const std::string& path, FileError& error) {
     std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes, error)) return false;
-    lines_ = splitLines(decodeText(bytes));
+    *this = fromBytes(bytes);
     return true;
+}
+
+std::vector<std::string> CaptionCatalogue::lines() const {
+    return text_.empty() ? std::vector<std::string>{} : splitLines(text_ + "\n");
+}
+
+std::string CaptionCatalogue::takeText() {
+    index_.clear();
+    return std::move(text_);
+}
+
+std::string_view CaptionCatalogue::keyAt(uint32_t offset) const {
+    std::string_view rest(text_);
+    rest.remove_prefix(offset);
+    return rest.substr(0, rest.find_first_of("=\n"));
+}
+
+void CaptionCatalogue::buildIndex() {
+    index_.clear();
+    if (text_.size() >= UINT32_MAX) return;  // far beyond what a file may hold
+    // Only lines with "=" carry a key.
+    std::vector<uint32_t> keyed;
+    for (size_t start = 0; start <= text_.size();) {
+        size_t end = text_.find('\n', start);
+        if (end == std::string::npos) end = text_.size();
+        if (std::string_view(text_).substr(start, end - start).find('=') != std::string_view::npos)
+            keyed.push_back(static_cast<uint32_t>(start));
+        start = end + 1;
+    }
+    size_t capacity = 16;
+    while (capacity < keyed.size() * 2) capacity *= 2;
+    index_.assign(capacity, 0);
+    const size_t mask = capacity - 1;
+    for (uint32_t offset : keyed) {
+        std::string_view key = keyAt(offset);
+        for (size_t slot = keyHash(key) & mask;; slot = (slot + 1) & mask) {
+            if (index_[slot] == 0) {
+                index_[slot] = offset + 1;
+                break;
+            }
+            if (equalsIgnoringAsciiCase(keyAt(index_[slot] - 1), key)) break;  // the first line of a key wins
+        }
+    }
 }
 
 std::string CaptionCatalogue::langValue(const std::string& section, const std::string& name,
@@ -46,10 +112,15 @@ std::string CaptionCatalogue::langValue(const std::string& section, const std::s
 }
 
 std::string CaptionCatalogue::value(const std::string& key, const std::string& def) const {
-    for (const std::string& line : lines_) {
-        size_t eq = line.find('=');
-        if (eq == std::string::npos || !keyEquals(line.substr(0, eq), key)) continue;
-        std::string value = line.substr(eq + 1);
+    if (index_.empty()) return def;
+    const size_t mask = index_.size() - 1;
+    for (size_t slot = keyHash(key) & mask; index_[slot] != 0; slot = (slot + 1) & mask) {
+        uint32_t offset = index_[slot] - 1;
+        std::string_view found = keyAt(offset);
+        if (!equalsIgnoringAsciiCase(found, key)) continue;
+        std::string_view rest(text_);
+        rest.remove_prefix(offset + found.size() + 1);
+        std::string value(rest.substr(0, rest.find('\n')));
         return value.empty() ? def : value;
     }
     return def;
@@ -113,13 +184,6 @@ int32_t readTagInteger(const std::string& text) {
     if (negative) v = -v;
     if (v < INT32_MIN || v > INT32_MAX) return 0;
     return static_cast<int32_t>(v);
-}
-
-std::string trimControl(const std::string& text) {
-    size_t b = 0, e = text.size();
-    while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
-    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
-    return text.substr(b, e - b);
 }
 
 void addCaptionLine(std::vector<std::string>& list, const std::string& section, const std::string& name,

@@ -3,11 +3,22 @@
 #include <filesystem>
 #include <system_error>
 
-#include "lang/CaptionCatalogue.h"
+#include "core/AsciiText.h"
 
 namespace orvix {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+bool isKind(const fs::path& path, EntryKind kind) {
+    std::error_code ec;
+    fs::file_status status = fs::status(path, ec);  // follows links
+    if (ec) return false;
+    return kind == EntryKind::File ? fs::is_regular_file(status) : fs::is_directory(status);
+}
+
+}  // namespace
 
 std::filesystem::path utf8Path(const std::string& text) {
     return fs::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
@@ -18,37 +29,29 @@ std::string utf8String(const std::filesystem::path& path) {
     return std::string(reinterpret_cast<const char*>(s.data()), s.size());
 }
 
-std::string asciiLowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
+bool isEntryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
 }
 
-std::string findIgnoringCase(const std::string& folder, const std::string& name) {
-    std::error_code ec;
-    fs::path exact = utf8Path(folder) / utf8Path(name);
-    if (fs::exists(exact, ec)) return utf8String(exact);
+bool entryNameLess(const std::string& a, const std::string& b) {
+    std::string la = asciiLowered(a), lb = asciiLowered(b);
+    return la != lb ? la < lb : a < b;
+}
+
+std::string findIgnoringCase(const std::string& folder, const std::string& name, EntryKind kind) {
+    if (!isEntryName(name)) return {};
+    // Joined as text: a name such as "C:x" must not replace the folder on Windows.
+    fs::path exact = utf8Path(folder + "/" + name);
+    if (isKind(exact, kind)) return utf8String(exact);
     const std::string wanted = asciiLowered(name);
+    std::string found;
+    std::error_code ec;
     for (fs::directory_iterator it(utf8Path(folder), ec), end; !ec && it != end; it.increment(ec)) {
-        if (asciiLowered(utf8String(it->path().filename())) == wanted) return utf8String(it->path());
+        std::string entry = utf8String(it->path().filename());
+        if (asciiLowered(entry) != wanted || !isKind(it->path(), kind)) continue;
+        if (found.empty() || entry < utf8String(utf8Path(found).filename())) found = utf8String(it->path());
     }
-    return {};
-}
-
-std::string languageDisplayName(const std::vector<std::string>& lines) {
-    for (const std::string& raw : lines) {
-        std::string line = trimControl(raw);
-        if (line.empty()) continue;
-        std::vector<std::string> pieces;
-        size_t start = 0;
-        for (size_t eq; (eq = line.find('=', start)) != std::string::npos; start = eq + 1)
-            pieces.push_back(line.substr(start, eq - start));
-        pieces.push_back(line.substr(start));
-        if (pieces.size() > 1 && pieces.back().empty()) pieces.pop_back();  // a final "=" is dropped
-        if (pieces.size() != 2 || asciiLowered(trimControl(pieces[0])) != "langname") return {};
-        return pieces[1];
-    }
-    return {};
+    return found;
 }
 
 }  // namespace orvix

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace orvix {
 
@@ -12,15 +11,18 @@ namespace orvix {
 std::filesystem::path utf8Path(const std::string& text);
 std::string utf8String(const std::filesystem::path& path);
 
-// The path of the entry of folder whose name equals name without regard to ASCII case (the exact
-// spelling first); empty when there is none.
-std::string findIgnoringCase(const std::string& folder, const std::string& name);
+// Whether a name can name an entry of a folder: not empty, no path separator, not "." or "..".
+bool isEntryName(const std::string& name);
 
-std::string asciiLowered(std::string text);
+enum class EntryKind { File, Folder };
 
-// The display name of a language folder from the lines of its "lang.txt": the first line that is
-// not blank once trimmed must read "langname=<name>" (the key without regard to case and blanks);
-// empty when it does not.
-std::string languageDisplayName(const std::vector<std::string>& lines);
+// The path of the regular file (or the folder) in folder whose name equals name without regard
+// to ASCII case: the exact spelling first, else the lowest matching name. Empty when there is none
+// or name is no entry name. Links count as what they point to; a FIFO, a device or a socket is
+// no file, so nothing ever waits on one.
+std::string findIgnoringCase(const std::string& folder, const std::string& name, EntryKind kind);
+
+// Ordered as names are listed: ASCII letters without regard to case, then byte by byte.
+bool entryNameLess(const std::string& a, const std::string& b);
 
 }  // namespace orvix

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "keys/FunctionCatalogue.h"
+#include "lang/CaptionText.h"
 
 namespace orvix {
 
@@ -15,20 +16,6 @@ void TKeyNamePanel::mousePressEvent(QMouseEvent* event) {
     QLabel::mousePressEvent(event);
     if (event->button() == Qt::LeftButton) emit clicked();
 }
-
-QString menuText(const QString& caption) {
-    QString text = caption;
-    return text.replace("&", "&&");
-}
-
-QString captionOf(const QAction* action) {
-    QString text = action->text();
-    return text.replace("&&", "&");
-}
-
-QString widgetCaption(const QWidget* widget) { return widget->property("Caption").toString(); }
-
-void setWidgetCaption(QWidget* widget, const QString& caption) { widget->setProperty("Caption", caption); }
 
 bool TfmKeyDef::MenuEntry::separator() const { return action && action->isSeparator(); }
 

@@ -72,6 +72,7 @@ public:
 public slots:
     void btChgClick();
     void puKeyPopup();
+    // The click of every function entry of the pop-up: the sender is the chosen entry.
     void mnCur_SCRClick(QAction* Sender);
 
 private:
@@ -83,13 +84,5 @@ private:
     int32_t functionCode_ = 0;
     std::vector<MenuEntry> entries_;
 };
-
-// A caption held in a plain widget that shows none (a panel without text of its own).
-QString widgetCaption(const QWidget* widget);
-void setWidgetCaption(QWidget* widget, const QString& caption);
-
-// A caption as a menu item shows it: '&' is a plain character, never an accelerator mark.
-QString menuText(const QString& caption);
-QString captionOf(const QAction* action);
 
 }  // namespace orvix

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 
 namespace orvix {
 

@@ -35,6 +35,7 @@ struct RegFileKey {
 
     // The value of that name, compared without regard to ASCII letter case; null when none.
     RegFileValue* find(const std::string& name);
+    const RegFileValue* find(const std::string& name) const;
 };
 
 struct RegFileError {
@@ -48,8 +49,5 @@ bool parseRegFile(const std::string& text, RegFileKey& key, RegFileError& error)
 std::string formatRegFile(const RegFileKey& key);
 // Value names that formatRegFile can write: UTF-8 without line breaks.
 bool storableValueName(const std::string& name);
-
-// ASCII letters compared without regard to case; other bytes must match exactly.
-bool equalsIgnoringCase(const std::string& a, const std::string& b);
 
 }  // namespace orvix

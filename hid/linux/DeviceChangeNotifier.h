@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 #include "hid/HidPlatform.h"
 
 namespace orvix::linuxhid {

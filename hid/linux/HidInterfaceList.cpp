@@ -45,9 +45,9 @@ bool hidNameLess(const std::string& a, const std::string& b) {
     return key(a) < key(b);
 }
 
-std::vector<HidInterfaceEntry> interfaceEntries(const std::vector<HidrawNode>& nodes) {
+std::vector<THidPnPInfo> interfaceEntries(const std::vector<HidrawNode>& nodes) {
     struct Listed {
-        HidInterfaceEntry node;
+        THidPnPInfo node;
         size_t collections;
     };
     std::vector<Listed> listed;
@@ -59,10 +59,10 @@ std::vector<HidInterfaceEntry> interfaceEntries(const std::vector<HidrawNode>& n
         listed.push_back({{node.devNode, hidDevice->filename().string()}, listedCollections(*hidDevice)});
     }
     std::stable_sort(listed.begin(), listed.end(), [](const auto& x, const auto& y) {
-        if (x.node.deviceId != y.node.deviceId) return hidNameLess(x.node.deviceId, y.node.deviceId);
-        return x.node.path < y.node.path;
+        if (x.node.DeviceID != y.node.DeviceID) return hidNameLess(x.node.DeviceID, y.node.DeviceID);
+        return x.node.DevicePath < y.node.DevicePath;
     });
-    std::vector<HidInterfaceEntry> entries;
+    std::vector<THidPnPInfo> entries;
     for (const auto& l : listed)
         for (auto& entry : collectionEntries(l.node, l.collections)) entries.push_back(std::move(entry));
     return entries;

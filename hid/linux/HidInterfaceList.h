@@ -24,7 +24,7 @@ struct HidrawNode {
 // descriptor order. hidraw numbers are reused and taken in probe order, so they would reorder
 // interfaces across plugs; the HID name sorts one receiver's interfaces together, in the order
 // the kernel probed them, and keeps that order on every scan.
-std::vector<HidInterfaceEntry> interfaceEntries(const std::vector<HidrawNode>& nodes);
+std::vector<THidPnPInfo> interfaceEntries(const std::vector<HidrawNode>& nodes);
 
 // The order above, for two HID device names.
 bool hidNameLess(const std::string& a, const std::string& b);

@@ -14,7 +14,7 @@ LinuxHidPlatform::LinuxHidPlatform(EventLoop& loop, std::filesystem::path sysRoo
 
 LinuxHidPlatform::~LinuxHidPlatform() { stopNotifications(); }
 
-std::vector<HidInterfaceEntry> LinuxHidPlatform::scanInterfaces() {
+std::vector<THidPnPInfo> LinuxHidPlatform::scanInterfaces() {
     return interfaceEntries(listHidrawNodes(udev_.get()));
 }
 

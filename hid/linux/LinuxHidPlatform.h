@@ -19,7 +19,7 @@ public:
     ~LinuxHidPlatform() override;
 
     bool usable() const override { return udev_ != nullptr; }
-    std::vector<HidInterfaceEntry> scanInterfaces() override;
+    std::vector<THidPnPInfo> scanInterfaces() override;
     std::unique_ptr<HidSyncHandle> openSync(const std::string& path, HidAccess access, uint32_t& error) override;
     std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) override;
     void startNotifications(Notify notify) override;

@@ -22,9 +22,9 @@ constexpr size_t kMaxQueued = 64;
 
 SimBus::SimBus(const std::string& tracePath, SimLayout layout) : layout_(layout), trace_(tracePath) {}
 
-std::vector<HidInterfaceEntry> SimBus::present() const {
+std::vector<THidPnPInfo> SimBus::present() const {
     std::lock_guard lock(mutex_);
-    std::vector<HidInterfaceEntry> entries;
+    std::vector<THidPnPInfo> entries;
     for (const auto& d : devices_)
         for (auto& entry : collectionEntries({d.path, d.deviceId}, d.parsed.collections.size()))
             entries.push_back(std::move(entry));

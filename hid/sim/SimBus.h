@@ -53,7 +53,7 @@ class SimBus {
 public:
     SimBus(const std::string& tracePath, SimLayout layout);
 
-    std::vector<HidInterfaceEntry> present() const;
+    std::vector<THidPnPInfo> present() const;
     bool isPresent(const std::string& path) const;
     std::optional<InterfaceInfo> info(const std::string& path) const;
 

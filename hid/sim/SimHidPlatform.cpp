@@ -91,7 +91,7 @@ std::vector<std::string> SimHidPlatform::record() const { return bus_->record();
 
 bool SimHidPlatform::controlRunning() const { return control_ && control_->started(); }
 
-std::vector<HidInterfaceEntry> SimHidPlatform::scanInterfaces() { return bus_->present(); }
+std::vector<THidPnPInfo> SimHidPlatform::scanInterfaces() { return bus_->present(); }
 
 std::unique_ptr<HidSyncHandle> SimHidPlatform::openSync(const std::string& path, HidAccess access, uint32_t& error) {
     if (!bus_->isPresent(path)) {

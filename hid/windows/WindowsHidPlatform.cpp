@@ -15,8 +15,8 @@ WindowsHidPlatform::WindowsHidPlatform(EventLoop& loop) : loop_(loop), libs_(std
 
 WindowsHidPlatform::~WindowsHidPlatform() { stopNotifications(); }
 
-std::vector<HidInterfaceEntry> WindowsHidPlatform::scanInterfaces() {
-    std::vector<HidInterfaceEntry> entries;
+std::vector<THidPnPInfo> WindowsHidPlatform::scanInterfaces() {
+    std::vector<THidPnPInfo> entries;
     if (!usable()) return entries;
     GUID guid = libs_->hidGuid();
     HDEVINFO set = libs_->getClassDevs(&guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);

@@ -20,7 +20,7 @@ public:
     ~WindowsHidPlatform() override;
 
     bool usable() const override { return libs_->usable(); }
-    std::vector<HidInterfaceEntry> scanInterfaces() override;
+    std::vector<THidPnPInfo> scanInterfaces() override;
     std::unique_ptr<HidSyncHandle> openSync(const std::string& path, HidAccess access, uint32_t& error) override;
     std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) override;
     // Must run on the thread whose message queue is pumped: the window lives there.

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include "lang/TextDecoding.h"
 #include "lang/rtf/SymbolFonts.h"
 #include "lang/rtf/SystemCodePages.h"
 
@@ -15,6 +16,7 @@ struct CodePageName {
     const char* names[2];
 };
 
+// clang-format off
 const CodePageName codePageNames[] = {
     {437, {"IBM437", nullptr}},
     {850, {"IBM850", nullptr}},
@@ -35,14 +37,7 @@ const CodePageName codePageNames[] = {
     {10000, {"macintosh", nullptr}},
     {65001, {"UTF-8", nullptr}},
 };
-
-// windows-1252 at 0x80..0x9F; the rest is ISO 8859-1. Unassigned bytes keep their C1 value, as
-// Qt's converter gives them.
-const char16_t cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
+// clang-format on
 
 }  // namespace
 
@@ -76,10 +71,7 @@ bool isDoubleByteCodePage(int codePage) {
 QString decodeWindows1252(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());
-    for (char c : bytes) {
-        auto b = static_cast<uint8_t>(c);
-        text += QChar(b >= 0x80 && b < 0xA0 ? cp1252High[b - 0x80] : char16_t(b));
-    }
+    for (char c : bytes) text += QChar(windows1252Char(static_cast<uint8_t>(c)));
     return text;
 }
 

@@ -35,7 +35,28 @@ QColor tableColor(const std::vector<QColor>& colors, int index) {
     return colors[static_cast<size_t>(index)];
 }
 
+size_t kindIndex(CharKind kind) { return static_cast<size_t>(kind) - 1; }
+
 }  // namespace
+
+int CharState::textFont() const {
+    if (kind == CharKind::Unmarked) return font;
+    int given = kindFont[kindIndex(kind)];
+    return given >= 0 ? given : font;
+}
+
+void CharState::setFont(int number) {
+    font = number;
+    if (kind != CharKind::Unmarked) kindFont[kindIndex(kind)] = number;
+}
+
+void CharState::setAssociatedFont(int number) {
+    if (associatedKind != CharKind::Unmarked) kindFont[kindIndex(associatedKind)] = number;
+}
+
+void CharState::setKind(CharKind k) {
+    kind = associatedKind = k;
+}
 
 const FontEntry* DocumentTables::font(int number) const {
     auto found = fonts.find(number < 0 ? defaultFont : number);
@@ -58,10 +79,10 @@ SymbolFont DocumentTables::symbolFontOf(int fontNumber) const {
 
 QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& tables) {
     QTextCharFormat format;
-    const FontEntry* font = tables.font(state.font);
+    const FontEntry* font = tables.font(state.textFont());
     // Symbol fonts are read as the Unicode characters they show: any font draws those.
     if (font && font->symbol == SymbolFont::None && !font->name.isEmpty()) format.setFontFamilies({font->name});
-    bool associated = state.doubleByte;
+    bool associated = state.doubleByte();
     int halfPoints = associated && state.associatedHalfPoints > 0 ? state.associatedHalfPoints : state.halfPoints;
     format.setFontPointSize(halfPoints / 2.0);
     if (state.bold || (associated && state.associatedBold)) format.setFontWeight(QFont::Bold);

@@ -19,6 +19,9 @@ namespace orvix::rtf {
 inline constexpr int maxHalfPoints = 3276;
 inline constexpr int defaultHalfPoints = 24;
 
+// What kind of characters the text is, by the last of \loch, \hich and \dbch.
+enum class CharKind { Unmarked, LowAnsi, HighAnsi, DoubleByte };
+
 struct CharState {
     int font = -1;  // -1: the document's default font (\deffN)
     int halfPoints = defaultHalfPoints;
@@ -33,10 +36,23 @@ struct CharState {
     int link = -1;       // index of the hyperlink target, -1: none
     // After \dbch the text is double-byte (East Asian) text, whose bold, italic and size some
     // writers give as the associated properties \ab, \ai and \afsN.
-    bool doubleByte = false;
+    CharKind kind = CharKind::Unmarked;
     bool associatedBold = false;
     bool associatedItalic = false;
     int associatedHalfPoints = 0;  // 0: not given
+    // The font of each kind of character: \afN after \loch, \hich or \dbch, or \fN while that
+    // kind is current (<dbrun>: \loch\af1\hich\af1\dbch\f13 text). -1: not given.
+    int kindFont[3] = {-1, -1, -1};
+    // The kind \afN names a font for; Unmarked after \rtlch, \ltrch or \fcsN, whose \afN is a
+    // font for right-to-left or complex script text.
+    CharKind associatedKind = CharKind::Unmarked;
+
+    // The font the text is in: its kind's font when one was given, else \fN.
+    int textFont() const;
+    bool doubleByte() const { return kind == CharKind::DoubleByte; }
+    void setFont(int number);
+    void setAssociatedFont(int number);
+    void setKind(CharKind k);
 
     bool operator==(const CharState&) const = default;
 };

@@ -6,16 +6,9 @@
 
 namespace orvix::rtf {
 
-namespace {
-
-// Bounds on the tables, so that hostile data cannot grow them without end.
-constexpr size_t maxFonts = 4096;
-constexpr size_t maxColors = 4096;
-constexpr size_t maxFields = 4096;
-constexpr qsizetype maxFontName = 256;
-constexpr qsizetype maxFieldInstruction = 4096;
-
-enum class Word {
+// The control words read here; specialCharacters() and words() name them.
+// clang-format off
+enum class Word : int {
     // Destinations
     FontTable, ColorTable, SkippedDestination, Field, FieldInstruction, FieldResult, Upr, Ud,
     // Document
@@ -25,17 +18,42 @@ enum class Word {
     // Characters
     Plain, Bold, Italic, Underline, UnderlineDotted, UnderlineDash, UnderlineWave, UnderlineNone,
     Strike, FontSize, Color, Background, Super, Sub, NoSuperSub, Up, Down, Hidden, UnicodeSkip, Unicode,
-    SingleByteRun, DoubleByteRun, AssociatedBold, AssociatedItalic, AssociatedFontSize,
+    LowAnsiRun, HighAnsiRun, DoubleByteRun, ComplexScriptRun, AssociatedFont, AssociatedBold, AssociatedItalic,
+    AssociatedFontSize,
     // Paragraphs
     Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent, RightIndent, FirstIndent,
     SpaceBefore, SpaceAfter, TabStopAt, TabRight, TabCenter, TabDecimal, DefaultTab,
-    // Special characters
-    Par, Line, Tab, Bullet, EnDash, EmDash, LQuote, RQuote, LDblQuote, RDblQuote, EmSpace, EnSpace,
-    QmSpace, Zwj, Zwnj, LtrMark, RtlMark,
+    // Paragraph ends and the characters of specialCharacters()
+    Par, Special,
 };
+// clang-format on
+
+namespace {
+
+// Bounds on the tables, so that hostile data cannot grow them without end.
+constexpr size_t maxFonts = 4096;
+constexpr size_t maxColors = 4096;
+constexpr size_t maxFields = 4096;
+constexpr qsizetype maxFontName = 256;
+constexpr qsizetype maxFieldInstruction = 4096;
+constexpr qsizetype maxPendingRun = 4096;
+
+// The characters that control words stand for.
+const std::unordered_map<std::string_view, char16_t>& specialCharacters() {
+    // clang-format off
+    static const std::unordered_map<std::string_view, char16_t> table = {
+        {"line", QChar::LineSeparator}, {"tab", u'\t'}, {"cell", u'\t'}, {"nestcell", u'\t'},
+        {"bullet", 0x2022}, {"endash", 0x2013}, {"emdash", 0x2014}, {"lquote", 0x2018}, {"rquote", 0x2019},
+        {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
+        {"qmspace", 0x2005}, {"zwj", 0x200D}, {"zwnj", 0x200C}, {"ltrmark", 0x200E}, {"rtlmark", 0x200F},
+    };
+    // clang-format on
+    return table;
+}
 
 const std::unordered_map<std::string_view, Word>& words() {
     static const std::unordered_map<std::string_view, Word> table = [] {
+        // clang-format off
         std::unordered_map<std::string_view, Word> t = {
             {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"field", Word::Field},
             {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult}, {"upr", Word::Upr},
@@ -51,9 +69,10 @@ const std::unordered_map<std::string_view, Word>& words() {
             {"fs", Word::FontSize}, {"cf", Word::Color}, {"cb", Word::Background},
             {"highlight", Word::Background}, {"chcbpat", Word::Background}, {"super", Word::Super},
             {"sub", Word::Sub}, {"nosupersub", Word::NoSuperSub}, {"up", Word::Up}, {"dn", Word::Down},
-            {"v", Word::Hidden}, {"loch", Word::SingleByteRun}, {"hich", Word::SingleByteRun},
-            {"dbch", Word::DoubleByteRun}, {"ab", Word::AssociatedBold}, {"ai", Word::AssociatedItalic},
-            {"afs", Word::AssociatedFontSize},
+            {"v", Word::Hidden}, {"loch", Word::LowAnsiRun}, {"hich", Word::HighAnsiRun},
+            {"dbch", Word::DoubleByteRun}, {"rtlch", Word::ComplexScriptRun}, {"ltrch", Word::ComplexScriptRun},
+            {"fcs", Word::ComplexScriptRun}, {"af", Word::AssociatedFont}, {"ab", Word::AssociatedBold},
+            {"ai", Word::AssociatedItalic}, {"afs", Word::AssociatedFontSize},
             {"uc", Word::UnicodeSkip}, {"u", Word::Unicode}, {"pard", Word::Pard},
             {"ql", Word::AlignLeft}, {"qc", Word::AlignCenter}, {"qr", Word::AlignRight},
             {"qj", Word::AlignJustify}, {"li", Word::LeftIndent}, {"lin", Word::LeftIndent},
@@ -62,13 +81,8 @@ const std::unordered_map<std::string_view, Word>& words() {
             {"tx", Word::TabStopAt}, {"tqr", Word::TabRight}, {"tqc", Word::TabCenter},
             {"tqdec", Word::TabDecimal}, {"deftab", Word::DefaultTab}, {"par", Word::Par},
             {"sect", Word::Par}, {"page", Word::Par}, {"row", Word::Par}, {"nestrow", Word::Par},
-            {"line", Word::Line}, {"tab", Word::Tab}, {"cell", Word::Tab}, {"nestcell", Word::Tab},
-            {"bullet", Word::Bullet}, {"endash", Word::EnDash}, {"emdash", Word::EmDash},
-            {"lquote", Word::LQuote}, {"rquote", Word::RQuote}, {"ldblquote", Word::LDblQuote},
-            {"rdblquote", Word::RDblQuote}, {"emspace", Word::EmSpace}, {"enspace", Word::EnSpace},
-            {"qmspace", Word::QmSpace}, {"zwj", Word::Zwj}, {"zwnj", Word::Zwnj},
-            {"ltrmark", Word::LtrMark}, {"rtlmark", Word::RtlMark},
         };
+        for (const auto& [name, character] : specialCharacters()) t.emplace(name, Word::Special);
         // Destinations whose content is not text of the page (list numbers in \listtext and
         // \pntext are: they are read as text).
         for (std::string_view skipped :
@@ -81,6 +95,7 @@ const std::unordered_map<std::string_view, Word>& words() {
               "pntxtb", "bkmkstart", "bkmkend", "comment", "title", "subject", "author", "keywords",
               "doccomm", "operator", "company", "category", "manager", "userprops", "private"})
             t.emplace(skipped, Word::SkippedDestination);
+        // clang-format on
         return t;
     }();
     return table;
@@ -261,177 +276,192 @@ void Parser::controlWord(const Token& token) {
     }
     if (found == words().end()) return;
     Word word = found->second;
-    Group& g = group();
-    CharState& chars = g.chars;
-    ParaState& para = g.paragraph;
+    if (wordAnywhere(word, token)) return;
+    switch (group().destination) {
+    case Destination::Skip:
+    case Destination::Upr:
+        return;
+    case Destination::FontTable:
+        fontTableWord(word, token);
+        return;
+    case Destination::ColorTable:
+        colorTableWord(word, token);
+        return;
+    case Destination::FieldInstruction:
+    case Destination::Text:
+        if (destinationWord(word) || documentWord(word, token) || characterWord(word, token) ||
+            paragraphWord(word, token))
+            return;
+        if (word == Word::Par) paragraphEnd();
+        if (word == Word::Special) special(specialCharacters().at(name));
+        return;
+    }
+}
 
-    // Words that mean the same wherever they come.
+bool Parser::wordAnywhere(Word word, const Token& token) {
+    Group& g = group();
     switch (word) {
-    case Word::SkippedDestination: g.destination = Destination::Skip; return;
+    case Word::SkippedDestination: g.destination = Destination::Skip; return true;
     case Word::Upr:
         if (g.destination != Destination::Skip) {
             g.beforeUpr = g.destination;
             g.destination = Destination::Upr;
         }
-        return;
+        return true;
     case Word::Ud:
         if (g.destination == Destination::Upr) g.destination = g.beforeUpr;
-        return;
-    case Word::UnicodeSkip: g.unicodeSkip = clampParam(token, 0, 255, 1); return;
+        return true;
+    case Word::UnicodeSkip: g.unicodeSkip = clampParam(token, 0, 255, 1); return true;
     case Word::Unicode: {
-        if (!token.hasParam) return;
+        if (!token.hasParam) return true;
         int value = token.param;
         // Writers give 16-bit values signed or unsigned; anything else is not a character.
         char16_t c = value < -32768 || value > 65535 ? char16_t(QChar::ReplacementCharacter)
                                                      : char16_t(value < 0 ? value + 65536 : value);
         unicode(c);
         skipFallback_ = g.unicodeSkip;
-        return;
+        return true;
     }
-    default: break;
+    default: return false;
     }
+}
 
-    switch (g.destination) {
-    case Destination::Skip:
-    case Destination::Upr:
-        return;
-    case Destination::FontTable:
-        if (word == Word::Font) {
-            finishFontEntry();
-            fontEntryOpen_ = true;
-            fontEntryNumber_ = param16(token);
-            fontEntry_ = FontEntry{};
-            fontEntryName_.clear();
-        } else if (word == Word::FontCharset) {
-            fontEntry_.charset = clampParam(token, 0, 255, 0);
-        } else if (word == Word::FontCodePage) {
-            fontEntry_.codePage = clampParam(token, 0, 65535, 0);
-        }
-        return;
-    case Destination::ColorTable:
-        if (word == Word::Red || word == Word::Green || word == Word::Blue) {
-            int value = clampParam(token, 0, 255, 0);
-            (word == Word::Red ? red_ : word == Word::Green ? green_ : blue_) = value;
-            colorDefined_ = rgbDefined_ = true;
-        }
-        return;
-    case Destination::FieldInstruction:
-    case Destination::Text:
-        break;
+void Parser::fontTableWord(Word word, const Token& token) {
+    if (word == Word::Font) {
+        finishFontEntry();
+        fontEntryOpen_ = true;
+        fontEntryNumber_ = param16(token);
+        fontEntry_ = FontEntry{};
+        fontEntryName_.clear();
+    } else if (word == Word::FontCharset) {
+        fontEntry_.charset = clampParam(token, 0, 255, 0);
+    } else if (word == Word::FontCodePage) {
+        fontEntry_.codePage = clampParam(token, 0, 65535, 0);
     }
+}
 
+void Parser::colorTableWord(Word word, const Token& token) {
+    if (word != Word::Red && word != Word::Green && word != Word::Blue) return;
+    int value = clampParam(token, 0, 255, 0);
+    (word == Word::Red ? red_ : word == Word::Green ? green_ : blue_) = value;
+    colorDefined_ = rgbDefined_ = true;
+}
+
+bool Parser::destinationWord(Word word) {
+    Group& g = group();
     switch (word) {
     case Word::FontTable:
         g.destination = Destination::FontTable;
         fontEntryOpen_ = false;
-        return;
+        return true;
     case Word::ColorTable:
         g.destination = Destination::ColorTable;
         tables_.colors.clear();
         red_ = green_ = blue_ = 0;
         colorDefined_ = rgbDefined_ = false;
-        return;
-    case Word::Field: startField(); return;
+        return true;
+    case Word::Field: startField(); return true;
     case Word::FieldInstruction:
         if (g.field < 0) startField();
         g.destination = g.field < 0 ? Destination::Skip : Destination::FieldInstruction;
-        return;
-    case Word::FieldResult: startFieldResult(); return;
-    case Word::Ansi: tables_.ansiCodePage = 1252; return;
-    case Word::Mac: tables_.ansiCodePage = 10000; return;
-    case Word::Pc: tables_.ansiCodePage = 437; return;
-    case Word::Pca: tables_.ansiCodePage = 850; return;
+        return true;
+    case Word::FieldResult: startFieldResult(); return true;
+    default: return false;
+    }
+}
+
+bool Parser::documentWord(Word word, const Token& token) {
+    switch (word) {
+    case Word::Ansi: tables_.ansiCodePage = 1252; return true;
+    case Word::Mac: tables_.ansiCodePage = 10000; return true;
+    case Word::Pc: tables_.ansiCodePage = 437; return true;
+    case Word::Pca: tables_.ansiCodePage = 850; return true;
     case Word::AnsiCodePage: {
         int codePage = clampParam(token, 0, 65535, 0);
         tables_.ansiCodePage = codePage > 0 ? codePage : 1252;
-        return;
+        return true;
     }
-    case Word::DefaultFont: tables_.defaultFont = param16(token); return;
-    case Word::Font: chars.font = param16(token); return;
+    case Word::DefaultFont: tables_.defaultFont = param16(token); return true;
+    case Word::DefaultTab: {
+        int width = clampParam(token, 0, 32767, 720);
+        tables_.defaultTabWidth = width > 0 ? width : 720;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool Parser::characterWord(Word word, const Token& token) {
+    CharState& chars = group().chars;
+    auto underline = [&](QTextCharFormat::UnderlineStyle style) {
+        chars.underline = toggleOn(token) ? style : QTextCharFormat::NoUnderline;
+    };
+    switch (word) {
+    case Word::Font: chars.setFont(param16(token)); return true;
+    case Word::AssociatedFont: chars.setAssociatedFont(param16(token)); return true;
     case Word::Plain: {
         CharState plain;
         plain.link = chars.link;  // a link's text stays the link
         chars = plain;
-        return;
+        return true;
     }
-    case Word::Bold: chars.bold = toggleOn(token); return;
-    case Word::Italic: chars.italic = toggleOn(token); return;
-    case Word::Strike: chars.strike = toggleOn(token); return;
-    case Word::Hidden: chars.hidden = toggleOn(token); return;
-    case Word::Underline:
-        chars.underline = toggleOn(token) ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
-        return;
-    case Word::UnderlineDotted:
-        chars.underline = toggleOn(token) ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
-        return;
-    case Word::UnderlineDash:
-        chars.underline = toggleOn(token) ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
-        return;
-    case Word::UnderlineWave:
-        chars.underline = toggleOn(token) ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
-        return;
-    case Word::UnderlineNone: chars.underline = QTextCharFormat::NoUnderline; return;
-    case Word::FontSize: chars.halfPoints = fontSize(token, defaultHalfPoints); return;
-    case Word::AssociatedFontSize: chars.associatedHalfPoints = fontSize(token, 0); return;
-    case Word::AssociatedBold: chars.associatedBold = toggleOn(token); return;
-    case Word::AssociatedItalic: chars.associatedItalic = toggleOn(token); return;
-    case Word::SingleByteRun: chars.doubleByte = false; return;
-    case Word::DoubleByteRun: chars.doubleByte = true; return;
-    case Word::Color: chars.color = clampParam(token, 0, 32767, 0); return;
-    case Word::Background: chars.background = clampParam(token, 0, 32767, 0); return;
-    case Word::Super: chars.vertical = QTextCharFormat::AlignSuperScript; return;
-    case Word::Sub: chars.vertical = QTextCharFormat::AlignSubScript; return;
-    case Word::NoSuperSub: chars.vertical = QTextCharFormat::AlignNormal; return;
+    case Word::Bold: chars.bold = toggleOn(token); return true;
+    case Word::Italic: chars.italic = toggleOn(token); return true;
+    case Word::Strike: chars.strike = toggleOn(token); return true;
+    case Word::Hidden: chars.hidden = toggleOn(token); return true;
+    case Word::Underline: underline(QTextCharFormat::SingleUnderline); return true;
+    case Word::UnderlineDotted: underline(QTextCharFormat::DotLine); return true;
+    case Word::UnderlineDash: underline(QTextCharFormat::DashUnderline); return true;
+    case Word::UnderlineWave: underline(QTextCharFormat::WaveUnderline); return true;
+    case Word::UnderlineNone: chars.underline = QTextCharFormat::NoUnderline; return true;
+    case Word::FontSize: chars.halfPoints = fontSize(token, defaultHalfPoints); return true;
+    case Word::AssociatedFontSize: chars.associatedHalfPoints = fontSize(token, 0); return true;
+    case Word::AssociatedBold: chars.associatedBold = toggleOn(token); return true;
+    case Word::AssociatedItalic: chars.associatedItalic = toggleOn(token); return true;
+    case Word::LowAnsiRun: chars.setKind(CharKind::LowAnsi); return true;
+    case Word::HighAnsiRun: chars.setKind(CharKind::HighAnsi); return true;
+    case Word::DoubleByteRun: chars.setKind(CharKind::DoubleByte); return true;
+    case Word::ComplexScriptRun: chars.associatedKind = CharKind::Unmarked; return true;
+    case Word::Color: chars.color = clampParam(token, 0, 32767, 0); return true;
+    case Word::Background: chars.background = clampParam(token, 0, 32767, 0); return true;
+    case Word::Super: chars.vertical = QTextCharFormat::AlignSuperScript; return true;
+    case Word::Sub: chars.vertical = QTextCharFormat::AlignSubScript; return true;
+    case Word::NoSuperSub: chars.vertical = QTextCharFormat::AlignNormal; return true;
     // Raised or lowered text (in half-points) is shown as super- or subscript.
     case Word::Up:
     case Word::Down: {
         int offset = param16(token, 6);
-        chars.vertical = offset == 0             ? QTextCharFormat::AlignNormal
+        chars.vertical = offset == 0                          ? QTextCharFormat::AlignNormal
                          : (offset > 0) == (word == Word::Up) ? QTextCharFormat::AlignSuperScript
-                                                                : QTextCharFormat::AlignSubScript;
-        return;
+                                                              : QTextCharFormat::AlignSubScript;
+        return true;
     }
-    case Word::Pard: para = ParaState{}; return;
-    case Word::AlignLeft: para.alignment = Qt::AlignLeft; return;
-    case Word::AlignCenter: para.alignment = Qt::AlignHCenter; return;
-    case Word::AlignRight: para.alignment = Qt::AlignRight; return;
-    case Word::AlignJustify: para.alignment = Qt::AlignJustify; return;
-    case Word::LeftIndent: para.leftIndent = clampParam(token, 0, 32767, 0); return;
-    case Word::RightIndent: para.rightIndent = clampParam(token, 0, 32767, 0); return;
-    case Word::FirstIndent: para.firstLineIndent = param16(token); return;
-    case Word::SpaceBefore: para.spaceBefore = clampParam(token, 0, 32767, 0); return;
-    case Word::SpaceAfter: para.spaceAfter = clampParam(token, 0, 32767, 0); return;
-    case Word::TabRight: para.nextTabType = QTextOption::RightTab; return;
-    case Word::TabCenter: para.nextTabType = QTextOption::CenterTab; return;
-    case Word::TabDecimal: para.nextTabType = QTextOption::DelimiterTab; return;
+    default: return false;
+    }
+}
+
+bool Parser::paragraphWord(Word word, const Token& token) {
+    ParaState& para = group().paragraph;
+    switch (word) {
+    case Word::Pard: para = ParaState{}; return true;
+    case Word::AlignLeft: para.alignment = Qt::AlignLeft; return true;
+    case Word::AlignCenter: para.alignment = Qt::AlignHCenter; return true;
+    case Word::AlignRight: para.alignment = Qt::AlignRight; return true;
+    case Word::AlignJustify: para.alignment = Qt::AlignJustify; return true;
+    case Word::LeftIndent: para.leftIndent = clampParam(token, 0, 32767, 0); return true;
+    case Word::RightIndent: para.rightIndent = clampParam(token, 0, 32767, 0); return true;
+    case Word::FirstIndent: para.firstLineIndent = param16(token); return true;
+    case Word::SpaceBefore: para.spaceBefore = clampParam(token, 0, 32767, 0); return true;
+    case Word::SpaceAfter: para.spaceAfter = clampParam(token, 0, 32767, 0); return true;
+    case Word::TabRight: para.nextTabType = QTextOption::RightTab; return true;
+    case Word::TabCenter: para.nextTabType = QTextOption::CenterTab; return true;
+    case Word::TabDecimal: para.nextTabType = QTextOption::DelimiterTab; return true;
     case Word::TabStopAt:
         if (para.tabStops.size() < maxTabStops)
             para.tabStops.push_back({clampParam(token, 0, 32767, 0), para.nextTabType});
         para.nextTabType = QTextOption::LeftTab;
-        return;
-    case Word::DefaultTab: {
-        int width = clampParam(token, 0, 32767, 720);
-        tables_.defaultTabWidth = width > 0 ? width : 720;
-        return;
-    }
-    case Word::Par: paragraphEnd(); return;
-    case Word::Line: special(QChar::LineSeparator); return;
-    case Word::Tab: special(u'\t'); return;
-    case Word::Bullet: special(0x2022); return;
-    case Word::EnDash: special(0x2013); return;
-    case Word::EmDash: special(0x2014); return;
-    case Word::LQuote: special(0x2018); return;
-    case Word::RQuote: special(0x2019); return;
-    case Word::LDblQuote: special(0x201C); return;
-    case Word::RDblQuote: special(0x201D); return;
-    case Word::EmSpace: special(0x2003); return;
-    case Word::EnSpace: special(0x2002); return;
-    case Word::QmSpace: special(0x2005); return;
-    case Word::Zwj: special(0x200D); return;
-    case Word::Zwnj: special(0x200C); return;
-    case Word::LtrMark: special(0x200E); return;
-    case Word::RtlMark: special(0x200F); return;
-    default: return;
+        return true;
+    default: return false;
     }
 }
 
@@ -478,7 +508,7 @@ void Parser::byte(uint8_t value, bool escaped) {
         if (value == '\t') special(u'\t');
         return;
     }
-    int codePage = tables_.codePageOf(g.chars.font);
+    int codePage = tables_.codePageOf(g.chars.textFont());
     if (!bytes_.isEmpty() && codePage != bytesCodePage_) flushBytes();
     bytesCodePage_ = codePage;
     bytes_ += static_cast<char>(value);
@@ -489,7 +519,7 @@ void Parser::unicode(char16_t c) {
     Group& g = group();
     if (g.destination != Destination::Text && g.destination != Destination::FieldInstruction) return;
     if (g.chars.hidden || c == 0 || (c < 0x20 && c != u'\t')) return;
-    c = symbolFontChar(tables_.symbolFontOf(g.chars.font), c);
+    c = symbolFontChar(tables_.symbolFontOf(g.chars.textFont()), c);
     addText(QString(QChar(c)));
 }
 
@@ -510,11 +540,21 @@ void Parser::paragraphEnd() {
 void Parser::addText(const QString& text) {
     Group& g = group();
     if (g.destination == Destination::FieldInstruction) {
+        if (g.field < 0 || static_cast<size_t>(g.field) >= fieldInstructions_.size()) return;
         QString& instruction = fieldInstructions_[static_cast<size_t>(g.field)];
         instruction += text.left(std::max<qsizetype>(0, maxFieldInstruction - instruction.size()));
         return;
     }
-    if (!run_.isEmpty() && runChars_ != g.chars) flushRun();
+    if (!run_.isEmpty() && runChars_ != g.chars) {
+        if (builder_.takesRuns()) {
+            flushRun();
+        } else if (run_.size() < maxPendingRun) {
+            run_ += text;  // the builder keeps no more formats: the text joins the run before
+            return;
+        } else {
+            flushRun();  // not held for ever
+        }
+    }
     runChars_ = g.chars;
     run_ += text;
 }
@@ -556,6 +596,8 @@ void Parser::startField() {
     Group& g = group();
     if (fieldInstructions_.size() >= maxFields) {
         g.field = -1;
+        // An instruction with no field to hold it is skipped, not written anywhere.
+        if (g.destination == Destination::FieldInstruction) g.destination = Destination::Skip;
         return;
     }
     g.field = static_cast<int>(fieldInstructions_.size());

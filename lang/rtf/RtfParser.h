@@ -21,6 +21,8 @@ namespace orvix::rtf {
 // Groups nested deeper than this are read as if they were part of the group at this depth.
 inline constexpr size_t maxGroupDepth = 200;
 
+enum class Word : int;  // the control words the parser reads
+
 class Parser {
 public:
     explicit Parser(QTextDocument& document) : builder_(document) {}
@@ -46,7 +48,18 @@ private:
     Group& group() { return stack_.back(); }
     void openGroup();
     bool closeGroup();  // false when the document's own group closed
+    // A control word, by the destination it comes in: words that mean the same anywhere, the font
+    // and colour tables' own, and in text those that start a destination or set the document,
+    // character or paragraph properties, end a paragraph or stand for a character. Each step
+    // returns whether the word was its own.
     void controlWord(const Token& token);
+    bool wordAnywhere(Word word, const Token& token);
+    void fontTableWord(Word word, const Token& token);
+    void colorTableWord(Word word, const Token& token);
+    bool destinationWord(Word word);
+    bool documentWord(Word word, const Token& token);
+    bool characterWord(Word word, const Token& token);
+    bool paragraphWord(Word word, const Token& token);
     void controlSymbol(char symbol);
     void byte(uint8_t value, bool escaped);
     void unicode(char16_t c);

@@ -17,7 +17,8 @@ namespace orvix {
 // (and an optional UTF-8 byte-order mark). Malformed RTF (truncated, unbalanced braces, huge
 // numbers, deep nesting) still loads what can be read, and warning (when given) tells what was
 // wrong, empty when nothing was. Bounded: groups deeper than 200 are read as one level, numbers
-// are clamped, and text beyond 2^20 characters or 2^16 paragraphs is dropped.
+// are clamped, text beyond 2^20 characters or 2^16 paragraphs is dropped, and formats beyond
+// 2^14 runs are not kept (see RtfDocumentBuilder.h).
 bool readRtf(const QByteArray& data, QTextDocument& document, QString* warning = nullptr);
 
 // Decodes text that has no byte-order mark; nullopt when it is not valid text in its encoding.
@@ -32,7 +33,8 @@ std::optional<QString> decodeUtf8Strictly(QByteArrayView bytes);
 // that decoding fails (malformed UTF-8, an odd number of UTF-16 bytes, a lone surrogate) or the
 // text holds a NUL character: binary data, and UTF-16 or UTF-32 without a byte-order mark, are
 // refused rather than shown as garbage. Empty data is an empty page. On failure the document is
-// left as it was.
+// left as it was. Plain text is bounded as RTF is, and bytes beyond what the bounds can take are
+// never decoded.
 bool loadRichOrPlainText(const QByteArray& data, QTextDocument& document,
                          PlainTextDecoder decodeWithoutMark = decodeUtf8Strictly);
 

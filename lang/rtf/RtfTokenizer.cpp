@@ -2,19 +2,14 @@
 
 #include <limits>
 
+#include "core/AsciiText.h"
+
 namespace orvix::rtf {
 
 namespace {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -44,10 +39,10 @@ Token Tokenizer::next() {
         if (isLetter(n)) return controlWord(pos_);
         ++pos_;
         if (n == '\'') {
-            int high = pos_ < data_.size() ? hexValue(data_[pos_]) : -1;
+            int high = pos_ < data_.size() ? hexDigit(data_[pos_]) : -1;
             if (high < 0) continue;  // not a byte: the \' is dropped
             ++pos_;
-            int low = pos_ < data_.size() ? hexValue(data_[pos_]) : -1;
+            int low = pos_ < data_.size() ? hexDigit(data_[pos_]) : -1;
             if (low < 0) continue;  // half a byte is dropped with it
             ++pos_;
             token.kind = Token::Byte;

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "app/ErrorReport.h"
+#include "lang/CaptionText.h"
 #include "msKey/TfmKeyDef.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/Screenshots.h"

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGlyphRun>
@@ -13,10 +14,13 @@
 #include <QRawFont>
 #include <QTextLayout>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "msKey/TfmKeyDef.h"
 #include "tests/app/MainWindowFixture.h"
@@ -37,9 +41,13 @@ public:
         if (!lang_.empty()) lang = lang_;
     }
     bool autoRunPresent() override { return false; }
-    void writeLanguage(const std::string& code) override { writes.push_back(code); }
+    void writeLanguage(const std::string& code) override {
+        writes.push_back(code);
+        if (failWrites) throw SettingsError("Failed to set data for 'Lang'");
+    }
     void setAutoRun(bool) override {}
     std::vector<std::string> writes;
+    bool failWrites = false;
 
 private:
     std::string lang_;
@@ -63,47 +71,29 @@ protected:
             if (a->isChecked()) return a->data().toString();
         return {};
     }
+    QAction* entry(const QString& code) const {
+        for (QAction* a : fmMain->languageEntries())
+            if (a->data().toString() == code) return a;
+        return nullptr;
+    }
+    // Triggers the entry and answers the error box it may show; returns the box's text.
+    QString triggerAnsweringErrors(QAction* a) {
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    shown = box->text();
+                    box->accept();
+                }
+        });
+        a->trigger();
+        return shown;
+    }
     MemorySettings* stored = nullptr;
 };
 
-struct ScanCase {
-    const char* name;
-    const char* folder;
-    QByteArray file;  // its "lang.txt"
-    const char* caption;  // nullptr: no entry
-};
-
-class ScanFolders : public Languages, public ::testing::WithParamInterface<ScanCase> {};
-
-TEST_P(ScanFolders, TakeOnlyFoldersWhoseFirstLineNamesTheLanguage) {
-    const ScanCase& c = GetParam();
-    write(QString(c.folder) + "/lang.txt", c.file);
-    startIn();
-    QStringList expected{"EN=English"};
-    if (c.caption) expected << QString(c.folder) + "=" + QString::fromUtf8(c.caption);
-    EXPECT_EQ(menu(), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Shell, ScanFolders,
-    ::testing::Values(ScanCase{"Plain", "FR", marked("langname=Fran\xC3\xA7\x61is\r\n"), "Fran\xC3\xA7\x61is"},
-                      ScanCase{"BlankLinesThenCapitalsAndBlanks", "DE", "\r\n  \r\n  LangName = Deutsch \r\n", " Deutsch"},
-                      ScanCase{"SecondEquals", "IT", "langname=a=b\n", nullptr},
-                      ScanCase{"NothingAfterEquals", "IT", "langname=\n", nullptr},
-                      ScanCase{"NothingBeforeEquals", "IT", "=Italiano\n", nullptr},
-                      ScanCase{"EmptyFile", "IT", "", nullptr},
-                      ScanCase{"TrailingEquals", "IT", "langname=Italiano=\n", "Italiano"},
-                      ScanCase{"OtherFirstLine", "IT", "main.btReset.Caption=R\nlangname=Italiano\n", nullptr},
-                      ScanCase{"EnglishLower", "en", "langname=English 2\n", nullptr},
-                      ScanCase{"EnglishMixed", "En", "langname=English 2\n", nullptr},
-                      ScanCase{"FolderWithDash", "zh-TW",
-                               marked("langname=\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87\n"),
-                               "\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87"},
-                      ScanCase{"FolderWithBlankAndDot", "pt BR.1", marked("langname=Portugu\xC3\xAAs\n"),
-                               "Portugu\xC3\xAAs"},
-                      ScanCase{"Utf16Catalogue", "KO", QByteArray("\xFF\xFE" "l\0a\0n\0g\0n\0a\0m\0e\0=\0K\0O\0", 24), "KO"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
+// Which folders offer a language, and their display names, are tested over lang/LanguageFolders;
+// these tests check that the menu shows what the scan finds.
 TEST_F(Languages, HiddenFoldersLinksFilesAndFoldersWithoutACatalogueAreNotListed) {
     write(".hidden/lang.txt", "langname=Hidden\n");
     write("NOCAT/readme.txt", "langname=None\n");
@@ -135,7 +125,100 @@ TEST_F(Languages, LoadAppliesTheCatalogueTheHelpPagesAndChecksTheEntry) {
     EXPECT_EQ(fmMain->reLED->toPlainText().split('\n', Qt::SkipEmptyParts).size(), 5) << "no LED.rtf: kept";
     EXPECT_EQ(checkedEntry(), "FR");
     EXPECT_EQ(fmMain->mTray->toolTip(), "Souris");
-    EXPECT_TRUE(fmMain->smsg->toPlainText().startsWith("langname="));
+    fmMain->smsg->show();  // the memo takes the catalogue's lines once it is shown
+    EXPECT_TRUE(fmMain->smsg->toPlainText().startsWith("langname=Fran\u00E7" "ais\nmain.fmCaption=Souris\n"));
+}
+
+TEST_F(Languages, AHiddenMemoIsFilledOnlyWhenShownAndAnExportReplacesWhatWaited) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.btReset.Caption=FR-RESET\n");
+    startIn("FR");
+    EXPECT_EQ(fmMain->smsg->toPlainText(), "");
+    fmMain->showExportView();
+    EXPECT_TRUE(fmMain->smsg->toPlainText().startsWith("main.fmCaption=Orvix mouse\n")) << "the export, not the lines";
+    // Once shown, a switch fills it at once.
+    write("DE/Lang.txt", "langname=Deutsch\nmain.btReset.Caption=DE-RESET\n");
+    fmMain.reset();
+    startIn("FR");
+    fmMain->showExportView();
+    fmMain->smsg->clear();
+    QAction* de = entry("DE");
+    ASSERT_NE(de, nullptr);
+    de->trigger();
+    EXPECT_EQ(fmMain->smsg->toPlainText(), "langname=Deutsch\nmain.btReset.Caption=DE-RESET");
+}
+
+TEST_F(Languages, FoldersAreListedInNameOrderWithoutRegardToCase) {
+    for (const char* folder : {"zh", "DE", "Fr", "chn", "_x", "B2"})
+        write(QString(folder) + "/lang.txt", QByteArray("langname=") + folder + "\n");
+    startIn();
+    EXPECT_EQ(menu(), (QStringList{"EN=English", "_x=_x", "B2=B2", "chn=chn", "DE=DE", "Fr=Fr", "zh=zh"}));
+}
+
+TEST_F(Languages, AFailedWriteLeavesTheLanguageAsItWasSoItCanBeChosenAgain) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.btReset.Caption=FR-RESET\n");
+    write("DE/Lang.txt", "langname=Deutsch\nmain.btReset.Caption=DE-RESET\n");
+    startIn("FR");
+    stored->failWrites = true;
+    QAction* de = entry("DE");
+    ASSERT_NE(de, nullptr);
+    EXPECT_EQ(triggerAnsweringErrors(de), "Failed to set data for 'Lang'");
+    EXPECT_EQ(fmMain->currentLanguage(), "FR");
+    EXPECT_EQ(fmMain->btReset->text(), "FR-RESET") << "not loaded";
+    EXPECT_EQ(checkedEntry(), "FR");
+    stored->failWrites = false;
+    de->trigger();  // the same entry again: this time it switches
+    EXPECT_EQ(stored->writes, (std::vector<std::string>{"DE", "DE"}));
+    EXPECT_EQ(fmMain->currentLanguage(), "DE");
+    EXPECT_EQ(fmMain->btReset->text(), "DE-RESET");
+}
+
+// A stored code is a folder's name, never a path: what lies outside the program folder, or the
+// program folder itself, is not loaded.
+TEST_F(Languages, AStoredCodeThatIsAPathNamesNoFolder) {
+    QDir(dir.path()).mkpath("prog");
+    write("outside/Lang.txt", "langname=Outside\nmain.fmCaption=Outside\n");
+    write("outside/Start.rtf", "outside page");
+    write("prog/Lang.txt", "langname=Program\nmain.fmCaption=Program folder\n");
+    write("prog/Start.rtf", "program folder page");
+    programFolder = dir.filePath("prog");
+    for (std::string code : {dir.filePath("outside").toStdString(), std::string("../outside"), std::string(".."),
+                             std::string("."), std::string("./"), std::string("..\\outside")}) {
+        SCOPED_TRACE(code);
+        startIn(code);
+        EXPECT_EQ(fmMain->windowTitle(), "Orvix mouse");
+        EXPECT_NE(fmMain->reStart->toPlainText(), "outside page");
+        EXPECT_NE(fmMain->reStart->toPlainText(), "program folder page");
+        fmMain.reset();
+    }
+}
+
+TEST_F(Languages, APlainTextPageThatIsNotUtf8ReadsAsWindows1252) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\n");
+    write("FR/Start.rtf", "Caf\xE9 \x80 5\r\nLigne deux");
+    write("FR/LED.rtf", "Caf\xC3\xA9 en UTF-8");
+    startIn("FR");
+    EXPECT_EQ(fmMain->reStart->toPlainText(), "Caf\u00E9 \u20AC 5\nLigne deux");
+    EXPECT_EQ(fmMain->reLED->toPlainText(), "Caf\u00E9 en UTF-8");
+}
+
+TEST_F(Languages, HelpPagesFarLargerThanACatalogueLoad) {
+    // A page with a photo: far beyond the catalogues' 16 MB, and only its text is kept.
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\n");
+    write("FR/Start.rtf", "{\\rtf1 Bonjour{\\pict\\pngblip " + QByteArray(20 << 20, 'a') + "} et bienvenue}");
+    startIn("FR");
+    EXPECT_EQ(fmMain->reStart->toPlainText(), "Bonjour et bienvenue");
+}
+
+TEST_F(Languages, APageOfManyRunsLoadsWithoutHanging) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\n");
+    write("FR/Start.rtf", "{\\rtf1\\ansi " + QByteArray("{\\b x}y").repeated(10000) + "}");
+    QElapsedTimer timer;
+    timer.start();
+    startIn("FR");
+    fmMain->pcFunc->setCurrentWidget(fmMain->pgStartStat);  // laid out in view
+    settle(10);
+    EXPECT_LT(timer.elapsed(), 60000) << "a bound against a hang, not a speed figure";
+    EXPECT_EQ(fmMain->reStart->toPlainText().remove(QChar(0x200B)).remove('\n'), QString("xy").repeated(10000));
 }
 
 TEST_F(Languages, AFolderWithoutACatalogueReplacesOnlyTheHelpPages) {

@@ -2,6 +2,8 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "app/instance/linux/UnixSingleInstance.h"
 #include "tests/support/TestLoop.h"
@@ -32,24 +35,50 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    // Starts the real program as a later copy and returns its exit code (-1: did not end in time).
-    int runSecondCopy() {
-        std::string env = "XDG_RUNTIME_DIR=" + folder;
+    // Starts the real program with these variables replaced (the simulated receiver, no display).
+    static pid_t startProgram(std::vector<std::string> vars) {
+        vars.push_back("ORVIX_HID=sim");
+        vars.push_back("QT_QPA_PLATFORM=offscreen");
         std::vector<char*> envp;
-        for (char** e = environ; *e; ++e)
-            if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) envp.push_back(*e);
-        envp.push_back(env.data());
+        for (char** e = environ; *e; ++e) {
+            std::string entry = *e;
+            bool replaced = false;
+            for (const std::string& v : vars) replaced |= entry.compare(0, v.find('=') + 1, v, 0, v.find('=') + 1) == 0;
+            if (!replaced) envp.push_back(*e);
+        }
+        for (std::string& v : vars) envp.push_back(v.data());
         envp.push_back(nullptr);
         char* argv[] = {const_cast<char*>(ORVIX_PROGRAM), nullptr};
         pid_t pid;
-        if (posix_spawn(&pid, ORVIX_PROGRAM, nullptr, nullptr, argv, envp.data()) != 0) return -2;
+        return posix_spawn(&pid, ORVIX_PROGRAM, nullptr, nullptr, argv, envp.data()) == 0 ? pid : -1;
+    }
+
+    // Waits for the program to end: its exit code, or -1 when it did not end in time (it is then
+    // still running).
+    static int exitCode(pid_t pid, std::chrono::milliseconds timeout) {
+        for (auto waited = 0ms; waited < timeout; waited += 10ms) {
+            int status;
+            if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+            std::this_thread::sleep_for(10ms);
+        }
+        return -1;
+    }
+
+    static void stop(pid_t pid) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+
+    // Starts the real program as a later copy and returns its exit code (-1: did not end in time).
+    int runSecondCopy() {
+        pid_t pid = startProgram({"XDG_RUNTIME_DIR=" + folder});
+        if (pid < 0) return -2;
         for (int i = 0; i < 500; ++i) {
             int status;
             if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
             std::this_thread::sleep_for(10ms);
         }
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
+        stop(pid);
         return -1;
     }
 
@@ -143,6 +172,87 @@ TEST_F(UnixInstance, NoPrivateFolderMeansEveryStartRunsAsAFirstCopy) {
     EXPECT_FALSE(nowhere.createMutex());
     EXPECT_FALSE(nowhere.listen(loop, [](const PostedMessage&) {}));
     nowhere.broadcast({1, 45470, 1});  // goes nowhere, harmlessly
+}
+
+struct FolderCase {
+    const char* name;
+    mode_t mode;
+    bool otherOwner;  // owned by nobody (65534)
+    bool link;        // a link to a private folder
+    bool file;        // not a folder at all
+    bool isPrivate;
+};
+
+class RuntimeFolders : public UnixInstance, public ::testing::WithParamInterface<FolderCase> {};
+
+TEST_P(RuntimeFolders, AreUsedOnlyWhenTheUsersOwnAndClosedToOthers) {
+    const FolderCase& c = GetParam();
+    if (c.otherOwner && geteuid() != 0) GTEST_SKIP() << "making a folder another user's needs root";
+    std::string path = folder + "/candidate";
+    if (c.file) {
+        close(open(path.c_str(), O_CREAT | O_WRONLY, 0700));
+    } else if (c.link) {
+        mkdir((folder + "/target").c_str(), 0700);
+        symlink((folder + "/target").c_str(), path.c_str());
+    } else {
+        mkdir(path.c_str(), 0700);
+        chmod(path.c_str(), c.mode);
+        if (c.otherOwner) ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+    }
+    EXPECT_EQ(UnixSingleInstance::privateFolder(path), c.isPrivate);
+    // As $XDG_RUNTIME_DIR: used when private, else the fallback is made and used.
+    std::string fallback = folder + "/fallback";
+    EXPECT_EQ(UnixSingleInstance::chooseFolder(path.c_str(), {fallback}), c.isPrivate ? path : fallback);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Instance, RuntimeFolders,
+    ::testing::Values(FolderCase{"Private", 0700, false, false, false, true},
+                      FolderCase{"OpenToTheGroup", 0750, false, false, false, false},
+                      FolderCase{"OpenToAll", 0777, false, false, false, false},
+                      FolderCase{"Sticky", 01777, false, false, false, false},
+                      FolderCase{"WithoutAccessForTheOwner", 0500, false, false, false, false},
+                      FolderCase{"AnotherUsers", 0700, true, false, false, false},
+                      FolderCase{"ALink", 0700, false, true, false, false},
+                      FolderCase{"AFile", 0700, false, false, true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UnixInstance, FallbacksAreMadePrivateAndOnesSomeoneElseHoldsArePassedOver) {
+    std::string missing = folder + "/missing";
+    std::string open = folder + "/open";
+    mkdir(open.c_str(), 0755);
+    std::string made = folder + "/made";
+    EXPECT_EQ(UnixSingleInstance::chooseFolder(missing.c_str(), {open, made}), made);
+    struct stat st {};
+    ASSERT_EQ(lstat(made.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(UnixSingleInstance::chooseFolder(nullptr, {made}), made);
+    EXPECT_EQ(UnixSingleInstance::chooseFolder("", {open}), "") << "nowhere private: no single instance";
+}
+
+// Another user's lock file in a shared runtime folder would make every start a "second copy"
+// that ends at once: the real program never trusts such a folder.
+TEST_F(UnixInstance, AnotherUsersLockInASharedRuntimeFolderNeverSilencesTheProgram) {
+    std::string shared = folder + "/shared";
+    mkdir(shared.c_str(), 0777);
+    chmod(shared.c_str(), 01777);
+    UnixSingleInstance squatter(shared);
+    ASSERT_FALSE(squatter.createMutex()) << "the lock is held from here";
+    std::string tmp = folder + "/tmp";
+    mkdir(tmp.c_str(), 0700);
+    std::vector<std::string> env{"XDG_RUNTIME_DIR=" + shared, "TMPDIR=" + tmp, "HOME=" + folder,
+                                 "XDG_CONFIG_HOME=" + folder + "/config", "XDG_CACHE_HOME=" + folder + "/cache"};
+
+    pid_t first = startProgram(env);
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(exitCode(first, 2000ms), -1) << "the program must run as the first copy";
+    std::string own = tmp + "/orvix-mouse-" + std::to_string(geteuid());
+    EXPECT_TRUE(UnixSingleInstance::privateFolder(own));
+    // A later start meets the first in the same private folder.
+    pid_t second = startProgram(env);
+    EXPECT_EQ(exitCode(second, 5000ms), 0);
+    if (exitCode(first, 0ms) == -1) stop(first);
+    if (exitCode(second, 0ms) == -1) stop(second);
 }
 
 TEST_F(UnixInstance, AFolderPathTooLongForASocketIsRefusedNotCut) {

@@ -41,17 +41,17 @@ TEST(CollectionName, NamesRoundTripAndOnlyTheirOwnFormIsSplit) {
 }
 
 TEST(CollectionName, EntriesOfADeviceFollowItsCollections) {
-    const HidInterfaceEntry device{"/dev/hidraw0", "0003:0E8F:00A6.0002"};
+    const THidPnPInfo device{"/dev/hidraw0", "0003:0E8F:00A6.0002"};
     EXPECT_TRUE(collectionEntries(device, 0).empty());
     auto one = collectionEntries(device, 1);
     ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].path, device.path);
-    EXPECT_EQ(one[0].deviceId, device.deviceId);
+    EXPECT_EQ(one[0].DevicePath, device.DevicePath);
+    EXPECT_EQ(one[0].DeviceID, device.DeviceID);
     auto three = collectionEntries(device, 3);
     ASSERT_EQ(three.size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(three[i].path, collectionName(device.path, i));
-        EXPECT_EQ(three[i].deviceId, collectionName(device.deviceId, i));
+        EXPECT_EQ(three[i].DevicePath, collectionName(device.DevicePath, i));
+        EXPECT_EQ(three[i].DeviceID, collectionName(device.DeviceID, i));
     }
 }
 

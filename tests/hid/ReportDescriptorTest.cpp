@@ -31,6 +31,7 @@ Bytes repeat(const Bytes& part, size_t times) {
 const Bytes& hidBootKeyboard = bootKeyboardDescriptor();
 
 // The boot mouse example of HID 1.11, appendix E.10: 3 bytes in, nothing out.
+// clang-format off
 const Bytes hidBootMouse{
     0x05, 0x01,  // Usage Page (Generic Desktop)
     0x09, 0x02,  // Usage (Mouse)
@@ -59,8 +60,10 @@ const Bytes hidBootMouse{
     0xC0,        //   End Collection
     0xC0,        // End Collection
 };
+// clang-format on
 
 // A keyboard (ID 1: 8 bytes in, 1 byte of LEDs out) and a consumer control (ID 2: 2 bytes in).
+// clang-format off
 const Bytes keyboardAndConsumer{
     0x05, 0x01, 0x09, 0x06, 0xA1, 0x01,  // Generic Desktop, Keyboard, Collection (Application)
     0x85, 0x01,                          //   Report ID (1)
@@ -79,9 +82,11 @@ const Bytes keyboardAndConsumer{
     0x75, 0x10, 0x95, 0x01, 0x81, 0x00,  //   one 16-bit usage in
     0xC0,                                // End Collection
 };
+// clang-format on
 
 // A mouse (ID 1: 5 bytes in) and a vendor channel (ID 2: 19 bytes in and out, ID 3: 2 bytes of
 // feature): the longest report comes last, and the reports are not byte-sized field by field.
+// clang-format off
 const Bytes mouseAndVendor{
     0x05, 0x01, 0x09, 0x02, 0xA1, 0x01,  // Generic Desktop, Mouse, Collection (Application)
     0x85, 0x01,                          //   Report ID (1)
@@ -104,6 +109,7 @@ const Bytes mouseAndVendor{
     0x09, 0x02, 0x95, 0x02, 0xB1, 0x02,  //   2 bytes of feature
     0xC0,                                // End Collection
 };
+// clang-format on
 
 // --- Capabilities of sound descriptors ------------------------------------------------------
 

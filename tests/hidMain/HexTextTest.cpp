@@ -38,21 +38,5 @@ INSTANTIATE_TEST_SUITE_P(
                       HexCase{"1 2 3 4 5 6 7 8", {1, 2, 3, 4, 5, 6, 7, 8}},
                       HexCase{"1 2 3 4 5 6 7 8 9 A", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}));
 
-struct TokenCase {
-    const char* text;
-    std::optional<uint32_t> value;
-};
-
-class HexTokenTest : public ::testing::TestWithParam<TokenCase> {};
-
-TEST_P(HexTokenTest, AcceptsOnlyDigitsWithin32Bits) { EXPECT_EQ(hexToken(GetParam().text), GetParam().value); }
-
-INSTANTIATE_TEST_SUITE_P(Console, HexTokenTest,
-                         ::testing::Values(TokenCase{"1F", 0x1F}, TokenCase{"1f", 0x1F}, TokenCase{"001F", 0x1F},
-                                           TokenCase{"0x1F", std::nullopt}, TokenCase{" 1F", std::nullopt},
-                                           TokenCase{"1F ", std::nullopt}, TokenCase{"100000000", std::nullopt},
-                                           TokenCase{"", std::nullopt}, TokenCase{"-1", std::nullopt},
-                                           TokenCase{"FFFFFFFF", 0xFFFFFFFFu}));
-
 }  // namespace
 }  // namespace orvix

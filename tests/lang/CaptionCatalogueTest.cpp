@@ -36,7 +36,15 @@ INSTANTIATE_TEST_SUITE_P(
                       LookupCase{"EmptyValueKeepsTheDefault", {"main.btReset.Caption="}, "RESET"},
                       LookupCase{"SecondEqualsBelongsToTheValue", {"main.btReset.Caption=a=b"}, "a=b"},
                       LookupCase{"LineWithoutEquals", {"main.btReset.Caption"}, "RESET"},
-                      LookupCase{"Missing", {"langname=English"}, "RESET"}),
+                      LookupCase{"Missing", {"langname=English"}, "RESET"},
+                      LookupCase{"KeyLongerThanTheWanted", {"main.btReset.CaptionX=NO", "main.btReset.Captio=NO"},
+                                 "RESET"},
+                      LookupCase{"FirstOfTwoSpellingsWins", {"MAIN.btreset.caption=ONE", "main.btReset.Caption=TWO"},
+                                 "ONE"},
+                      LookupCase{"EmptyFirstValueHidesALaterOne", {"main.btReset.Caption=", "main.btReset.Caption=TWO"},
+                                 "RESET"},
+                      LookupCase{"EqualsInAnEarlierLineOnly", {"x=1", "main.btReset.Caption", "main.btReset.Caption=Y"},
+                                 "Y"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EntryCase {
@@ -141,7 +149,7 @@ TEST_P(Encodings, AreChosenByTheByteOrderMark) {
     // Text without a mark is UTF-8 only where that is the platform's default (not on Windows,
     // where it is the ANSI code page).
     const std::string name = GetParam().name;
-    bool unmarkedUtf8 = name == "Utf8WithoutMark" || name == "InvalidUtf8" || name == "OverlongUtf8";
+    bool unmarkedUtf8 = name == "Utf8WithoutMark" || name == "NotUtf8" || name == "OverlongUtf8";
     if (unmarkedUtf8 && decodeDefaultEncoding(Bytes{0xC3, 0xA9}) != "\xC3\xA9")
         GTEST_SKIP() << "text without a byte-order mark is not UTF-8 on this platform";
     EXPECT_EQ(splitLines(decodeText(GetParam().bytes)), GetParam().lines);
@@ -157,8 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{"NulEndsTheText", bytesOf(std::string("a=1\nb=2\0c=3\n", 12)), Lines{"a=1", "b=2"}},
         EncodingCase{"EmptyLinesStay", bytesOf("a=1\r\n\r\n\nb=2"), Lines{"a=1", "", "", "b=2"}},
         EncodingCase{"LoneCrThenLf", bytesOf("a\r\rb\n\rc"), Lines{"a", "", "b", "", "c"}},
-        EncodingCase{"InvalidUtf8", bytesOf("a=\xC3\x28\xFF"), Lines{"a=\xEF\xBF\xBD(\xEF\xBF\xBD"}},
-        EncodingCase{"OverlongUtf8", bytesOf("a=\xC0\xAF"), Lines{"a=\xEF\xBF\xBD\xEF\xBF\xBD"}},
+        // Text that is not UTF-8 was written on a Western Windows: read as Windows-1252.
+        EncodingCase{"NotUtf8", bytesOf("a=\xC3\x28\xFF\x80\x81"), Lines{"a=\xC3\x83(\xC3\xBF\xE2\x82\xAC\xC2\x81"}},
+        EncodingCase{"OverlongUtf8", bytesOf("a=\xC0\xAF"), Lines{"a=\xC3\x80\xC2\xAF"}},
+        EncodingCase{"InvalidUtf8AfterMark", bytesOf("\xEF\xBB\xBF" "a=\xC3\x28"), Lines{"a=\xEF\xBF\xBD("}},
         EncodingCase{"LoneSurrogate", utf16(u"a=\xD800x", false), Lines{"a=\xEF\xBF\xBDx"}},
         EncodingCase{"OddByteCount", Bytes{0xFF, 0xFE, 'a', 0, '=', 0, '1'}, Lines{"a=\xEF\xBF\xBD"}},
         EncodingCase{"SurrogatePair", utf16(u"a=\xD83D\xDE00", true), Lines{"a=\xF0\x9F\x98\x80"}},
@@ -194,13 +204,34 @@ TEST(Catalogue, LoadReadsAFileAndReportsOneThatCannotBeRead) {
     std::string path = (dir / "Lang.txt").string();
     std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBFlangname=X\r\nmain.fmCaption=Title\r\n";
     CaptionCatalogue catalogue;
-    std::string error;
-    ASSERT_TRUE(catalogue.load(path, error)) << error;
+    FileError error;
+    ASSERT_TRUE(catalogue.load(path, error)) << error.reason;
     EXPECT_EQ(catalogue.langValue("main", "fmCaption", "Orvix mouse"), "Title");
     EXPECT_FALSE(catalogue.load((dir / "missing.txt").string(), error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error.kind, FileError::Missing);
     EXPECT_FALSE(catalogue.load(dir.string(), error)) << "a folder is no catalogue";
     std::filesystem::remove_all(dir);
+}
+
+TEST(Catalogue, TheTextKeepsTheLinesJoinedByLineFeeds) {
+    CaptionCatalogue catalogue = CaptionCatalogue::fromBytes(bytesOf("a=1\r\n\r\nb=2\rc=3\n"));
+    EXPECT_EQ(catalogue.text(), "a=1\n\nb=2\nc=3");
+    EXPECT_EQ(catalogue.lines(), (Lines{"a=1", "", "b=2", "c=3"}));
+    EXPECT_EQ(catalogue.langValue("b", "", "-"), "-") << "the key is \"b\", not \"b.\"";
+    EXPECT_EQ(CaptionCatalogue::fromBytes(bytesOf("a=1\n\n")).lines(), (Lines{"a=1", ""}));
+    EXPECT_EQ(CaptionCatalogue::fromBytes({}).lines(), Lines{});
+}
+
+TEST(Catalogue, AManyLineCatalogueFindsEveryKeysFirstLine) {
+    // Keys that differ only in letter case, in a catalogue large enough to fill the index.
+    Lines lines;
+    for (int i = 0; i < 20000; ++i) lines.push_back("main.k" + std::to_string(i) + ".Caption=v" + std::to_string(i));
+    for (int i = 0; i < 20000; i += 7) lines.push_back("MAIN.K" + std::to_string(i) + ".CAPTION=later");
+    lines.push_back("no key here");
+    CaptionCatalogue catalogue(lines);
+    for (int i : {0, 1, 7, 9999, 19999})
+        EXPECT_EQ(catalogue.langValue("Main", "K" + std::to_string(i) + ".caption", "-"), "v" + std::to_string(i));
+    EXPECT_EQ(catalogue.langValue("main", "k20000.Caption", "-"), "-");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "lang/CaptionText.h"
 #include "msKey/TfmKeyDef.h"
 #include "tests/support/Screenshots.h"
 

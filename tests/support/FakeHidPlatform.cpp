@@ -76,7 +76,7 @@ public:
             e->queue.pop_front();
             if (q.error) return {HidReadResult::Failed, 0, q.error};
             size_t n = std::min(size, q.report.size());
-            std::memcpy(buffer, q.report.data(), n);
+            if (n) std::memcpy(buffer, q.report.data(), n);  // an empty report has no data to copy from
             return {HidReadResult::Data, n, 0};
         }
         return {HidReadResult::Gone, 0, 1167};
@@ -213,9 +213,9 @@ std::vector<std::vector<uint8_t>> FakeHidPlatform::writes(const std::string& dev
     return e ? e->writes : std::vector<std::vector<uint8_t>>{};
 }
 
-std::vector<HidInterfaceEntry> FakeHidPlatform::scanInterfaces() {
+std::vector<THidPnPInfo> FakeHidPlatform::scanInterfaces() {
     std::lock_guard lock(shared_->mutex);
-    std::vector<HidInterfaceEntry> found;
+    std::vector<THidPnPInfo> found;
     for (auto& id : shared_->order) found.push_back({pathOf(id), id});
     return found;
 }

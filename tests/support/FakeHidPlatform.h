@@ -55,7 +55,7 @@ public:
 
     // HidPlatform.
     bool usable() const override { return usable_; }
-    std::vector<HidInterfaceEntry> scanInterfaces() override;
+    std::vector<THidPnPInfo> scanInterfaces() override;
     std::unique_ptr<HidSyncHandle> openSync(const std::string& path, HidAccess access, uint32_t& error) override;
     std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) override;
     void startNotifications(Notify notify) override;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-#include "hid/EventLoop.h"
+#include "core/EventLoop.h"
 
 namespace orvix::test {
 

@@ -1,6 +1,7 @@
 #include "app/instance/linux/UnixSingleInstance.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -50,15 +51,43 @@ UnixSingleInstance::~UnixSingleInstance() {
     if (lockFd_ >= 0) close(lockFd_);  // releases the lock
 }
 
-std::string UnixSingleInstance::defaultFolder() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
-    // No session folder: a private one, used only when it is ours and closed to others.
-    std::string folder = "/tmp/orvix-mouse-" + std::to_string(getuid());
-    mkdir(folder.c_str(), 0700);
+bool UnixSingleInstance::privateFolder(const std::string& path) {
     struct stat st {};
-    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077))
-        return {};
-    return folder;
+    return !path.empty() && lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+           (st.st_mode & 0777) == 0700;
+}
+
+std::string UnixSingleInstance::chooseFolder(const char* runtimeDir, const std::vector<std::string>& fallbacks) {
+    if (runtimeDir && *runtimeDir && privateFolder(runtimeDir)) return runtimeDir;
+    for (const std::string& folder : fallbacks) {
+        if (folder.empty()) continue;
+        // Made private if it is new; one that is someone else's, or open to others, is not used.
+        mkdir(folder.c_str(), 0700);
+        if (privateFolder(folder)) return folder;
+    }
+    return {};
+}
+
+std::string UnixSingleInstance::defaultFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = tmp && *tmp == '/' ? tmp : "/tmp";
+    std::vector<std::string> fallbacks{base + "/orvix-mouse-" + std::to_string(geteuid())};
+    std::string cache;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/') {
+        cache = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd* user = getpwuid(geteuid());
+            home = user ? user->pw_dir : nullptr;
+        }
+        if (home && *home == '/') cache = std::string(home) + "/.cache";
+    }
+    if (!cache.empty()) {
+        mkdir(cache.c_str(), 0700);
+        fallbacks.push_back(cache + "/orvix-mouse");
+    }
+    return chooseFolder(std::getenv("XDG_RUNTIME_DIR"), fallbacks);
 }
 
 uint32_t UnixSingleInstance::messageNumber(const std::string& name) {

@@ -4,6 +4,7 @@
 // the next start; the next first copy replaces the socket it left behind.
 
 #include <string>
+#include <vector>
 
 #include "app/instance/SingleInstance.h"
 
@@ -22,8 +23,15 @@ public:
 
     const std::string& socketPath() const { return socketPath_; }
 
-    // "$XDG_RUNTIME_DIR", or a private folder under /tmp when it is not set.
+    // "$XDG_RUNTIME_DIR" when it is a private folder of this user's (see privateFolder), else a
+    // folder of the user's own made private: ${TMPDIR:-/tmp}/orvix-mouse-UID, or when someone else
+    // holds that name, ${XDG_CACHE_HOME:-$HOME/.cache}/orvix-mouse. Empty when none can be had.
     static std::string defaultFolder();
+    // The same choice from the given places (runtimeDir may be null or empty).
+    static std::string chooseFolder(const char* runtimeDir, const std::vector<std::string>& fallbacks);
+    // Whether the folder is this user's own and closed to everyone else: a folder, not a link,
+    // owned by this user, mode 0700. Another user's lock file there could silence this program.
+    static bool privateFolder(const std::string& path);
     // The registered-message number for a name: stable across processes, in the range Windows uses.
     static uint32_t messageNumber(const std::string& name);
     // Parses one datagram; false for anything malformed.

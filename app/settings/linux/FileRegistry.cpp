@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "app/settings/RegFile.h"
+#include "core/AsciiText.h"
 
 namespace orvix {
 
@@ -19,6 +21,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kExtension = ".reg";
+// A store holds a few short values; a file far larger than that is refused like one that cannot
+// be parsed (and so never overwritten), before it costs the start time and memory.
+constexpr off_t kMaxStoreSize = 1 << 20;
 
 RegStatus success() { return {}; }
 RegStatus notFound(const std::string& what) { return {RegStatus::NotFound, ENOENT, what}; }
@@ -42,7 +47,7 @@ bool splitPath(const std::string& path, std::vector<std::string>& parts, std::st
             return false;
         }
     }
-    if (!equalsIgnoringCase(parts.front(), "software") || parts.size() < 2) {
+    if (!equalsIgnoringAsciiCase(parts.front(), "software") || parts.size() < 2) {
         why = "only keys below software\\ are kept here, not \"" + path + "\"";
         return false;
     }
@@ -61,34 +66,30 @@ fs::path findEntry(const fs::path& folder, const std::string& name, bool wantFol
     fs::path found;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string entry = it->path().filename().string();
-        if (equalsIgnoringCase(entry, name) && matches(*it) && (found.empty() || entry < found.filename().string()))
+        if (equalsIgnoringAsciiCase(entry, name) && matches(*it) && (found.empty() || entry < found.filename().string()))
             found = it->path();
     }
     return found;
 }
 
-// False with `error` set when the file cannot be read; ENOENT when it does not exist.
-bool readFile(const fs::path& file, std::string& text, int& error) {
+// Reads an open file to its end.
+bool readAll(int fd, std::string& text, int& error) {
     text.clear();
-    int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return false;
-    }
     char buffer[8192];
     for (;;) {
         ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             error = errno;
-            close(fd);
             return false;
         }
-        if (n == 0) break;
+        if (n == 0) return true;
         text.append(buffer, static_cast<size_t>(n));
+        if (text.size() > static_cast<size_t>(kMaxStoreSize)) {  // it grew while we read
+            error = EFBIG;
+            return false;
+        }
     }
-    close(fd);
-    return true;
 }
 
 // Temporary file beside the target, flushed to disk, then renamed over it: a reader sees the old
@@ -133,26 +134,30 @@ class FileRegKey final : public RegKey {
 public:
     FileRegKey(fs::path file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
 
-    // Reads and parses the key's file; a missing file is a key without values.
-    RegStatus load(RegFileKey& key) const {
-        key = {};
-        std::string text;
-        int error = 0;
-        if (!readFile(file_, text, error))
+    // Reads and parses the key's file (a missing file is a key without values) and points `key`
+    // at what it holds. A file that reads as it did the last time is not parsed again.
+    RegStatus load(const RegFileKey*& key) {
+        static const RegFileKey none;
+        key = &none;
+        // Never waits: a FIFO in the file's place is refused, not opened for a writer.
+        int fd = open(file_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0) {
+            int error = errno;
             return error == ENOENT ? success() : failed("cannot read " + file_.string(), error);
-        RegFileError bad;
-        if (!parseRegFile(text, key, bad))
-            return failed(file_.string() + ", line " + std::to_string(bad.line) + ": " + bad.what);
-        if (key.pathLine && !equalsIgnoringCase(key.path, path_))
-            return failed(file_.string() + ", line " + std::to_string(key.pathLine) + ": the key HKEY_CURRENT_USER\\" +
-                          key.path + " does not belong in the file of HKEY_CURRENT_USER\\" + path_);
-        return success();
+        }
+        std::string text;
+        RegStatus read = readStore(fd, text);
+        close(fd);
+        if (!read.ok()) return read;
+        if (!parsed_ || parsed_->text != text) parsed_ = parse(std::move(text));
+        if (parsed_->status.ok()) key = &parsed_->key;
+        return parsed_->status;
     }
 
     RegStatus query(const std::string& name, RegValue& value) override {
-        RegFileKey key;
+        const RegFileKey* key;
         if (RegStatus s = load(key); !s.ok()) return s;
-        RegFileValue* v = key.find(name);
+        const RegFileValue* v = key->find(name);
         if (!v) return notFound("no value \"" + name + "\" in HKEY_CURRENT_USER\\" + path_);
         value = v->value;
         return success();
@@ -160,8 +165,9 @@ public:
 
     RegStatus set(const std::string& name, const RegValue& value) override {
         if (!storableValueName(name)) return failed("the value name \"" + name + "\" cannot be stored (line break or not UTF-8)");
-        RegFileKey key;
-        if (RegStatus s = load(key); !s.ok()) return refuse(s);
+        const RegFileKey* loaded;
+        if (RegStatus s = load(loaded); !s.ok()) return refuse(s);
+        RegFileKey key = *loaded;
         if (RegFileValue* v = key.find(name))
             v->value = value;  // the name keeps its first spelling, as in the registry
         else
@@ -170,8 +176,9 @@ public:
     }
 
     RegStatus remove(const std::string& name) override {
-        RegFileKey key;
-        if (RegStatus s = load(key); !s.ok()) return refuse(s);
+        const RegFileKey* loaded;
+        if (RegStatus s = load(loaded); !s.ok()) return refuse(s);
+        RegFileKey key = *loaded;
         RegFileValue* v = key.find(name);
         if (!v) return notFound("no value \"" + name + "\" in HKEY_CURRENT_USER\\" + path_);
         key.values.erase(key.values.begin() + (v - key.values.data()));
@@ -179,6 +186,39 @@ public:
     }
 
 private:
+    struct Parsed {
+        std::string text;
+        RegStatus status;
+        RegFileKey key;
+    };
+
+    RegStatus readStore(int fd, std::string& text) const {
+        struct stat st {};
+        if (fstat(fd, &st) != 0) return failed("cannot read " + file_.string(), errno);
+        if (!S_ISREG(st.st_mode)) return failed(file_.string() + ": not a regular file");
+        int error = 0;
+        if (st.st_size > kMaxStoreSize || !readAll(fd, text, error)) {
+            if (st.st_size > kMaxStoreSize || error == EFBIG)
+                return failed(file_.string() + ": larger than " + std::to_string(kMaxStoreSize) +
+                              " bytes, far more than any settings store holds");
+            return failed("cannot read " + file_.string(), error);
+        }
+        return success();
+    }
+
+    Parsed parse(std::string text) const {
+        Parsed result{std::move(text), success(), {}};
+        RegFileError bad;
+        if (!parseRegFile(result.text, result.key, bad)) {
+            result.status = failed(file_.string() + ", line " + std::to_string(bad.line) + ": " + bad.what);
+        } else if (result.key.pathLine && !equalsIgnoringAsciiCase(result.key.path, path_)) {
+            result.status = failed(file_.string() + ", line " + std::to_string(result.key.pathLine) +
+                                   ": the key HKEY_CURRENT_USER\\" + result.key.path +
+                                   " does not belong in the file of HKEY_CURRENT_USER\\" + path_);
+        }
+        return result;
+    }
+
     static RegStatus refuse(RegStatus s) {
         s.message += "; the file is left as it is";
         return s;
@@ -191,6 +231,7 @@ private:
 
     fs::path file_;
     std::string path_;  // as the caller spelled it
+    std::optional<Parsed> parsed_;  // the file as last read, and what it held
 };
 
 }  // namespace
@@ -211,7 +252,7 @@ RegStatus FileRegistry::openKey(const std::string& path, std::unique_ptr<RegKey>
     if (file.empty() && findEntry(folder, parts.back(), true).empty())
         return notFound("no key HKEY_CURRENT_USER\\" + path);
     auto opened = std::make_unique<FileRegKey>(file.empty() ? folder / (parts.back() + kExtension) : file, path);
-    RegFileKey contents;
+    const RegFileKey* contents;
     if (RegStatus s = opened->load(contents); !s.ok()) return s;  // a broken file is reported at once
     key = std::move(opened);
     return success();
@@ -242,7 +283,7 @@ RegStatus FileRegistry::createKey(const std::string& path, std::unique_ptr<RegKe
         if (RegStatus s = writeAtomically(file, formatRegFile(empty)); !s.ok()) return s;
     }
     auto opened = std::make_unique<FileRegKey>(file, path);
-    RegFileKey contents;
+    const RegFileKey* contents;
     if (RegStatus s = opened->load(contents); !s.ok()) return s;
     key = std::move(opened);
     return success();

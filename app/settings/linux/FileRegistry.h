@@ -2,9 +2,10 @@
 // The registry's stand-in on Linux: each key of HKEY_CURRENT_USER\software is one .reg file under
 // a root folder (the key "software\Quano\OrvixMouseV1\Config" is Quano/OrvixMouseV1/Config.reg),
 // and a folder of that name makes a parent key exist, as it does in the registry. Folder and file
-// names are looked up without regard to letter case. Every operation reads the file afresh, so a
-// value written by one process is read by the next; every change replaces the file atomically.
-// A file that cannot be parsed is reported with its line and never overwritten.
+// names are looked up without regard to letter case. Every operation looks at the file afresh, so a
+// value written by one process is read by the next (a file is parsed again only when it changed);
+// every change replaces the file atomically. A file that cannot be parsed, or one far larger than any
+// store, is reported and never overwritten.
 
 #include <filesystem>
 

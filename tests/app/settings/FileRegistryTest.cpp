@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 #include "app/settings/RegistryValues.h"
@@ -102,6 +106,69 @@ TEST_F(FileRegistryTest, AFileItCannotParseIsReportedAndNeverOverwritten) {
         EXPECT_NE(s.message.find("left as it is"), std::string::npos) << s.message;
     }
     EXPECT_EQ(read(file), broken);
+}
+
+// No store holds a megabyte: a larger file is refused like one that cannot be parsed, before it
+// is read, and never overwritten.
+TEST_F(FileRegistryTest, AFileFarLargerThanAnyStoreIsReportedAndNeverOverwritten) {
+    fs::path file = root / "Quano" / "OrvixMouseV1" / "Config.reg";
+    std::string big = "REGEDIT4\n[HKEY_CURRENT_USER\\software\\Quano\\OrvixMouseV1\\Config]\n\"Lang\"=\"JPN\"\n" +
+                      std::string(2 << 20, ';') + "\n";
+    write(file, big);
+    FileRegistry reg = store();
+    std::unique_ptr<RegKey> key;
+    RegStatus opened = reg.openKey(kConfigKey, key);
+    EXPECT_EQ(opened.kind, RegStatus::Failed);
+    EXPECT_NE(opened.message.find(file.string()), std::string::npos) << opened.message;
+    EXPECT_NE(opened.message.find("larger than"), std::string::npos) << opened.message;
+    EXPECT_EQ(reg.createKey(kConfigKey, key).kind, RegStatus::Failed);
+
+    write(file, "REGEDIT4\n");
+    ASSERT_TRUE(reg.openKey(kConfigKey, key).ok());
+    write(file, big);
+    RegStatus s = key->set("Lang", stringValue("EN"));
+    EXPECT_EQ(s.kind, RegStatus::Failed);
+    EXPECT_NE(s.message.find("left as it is"), std::string::npos) << s.message;
+    EXPECT_EQ(read(file), big);
+}
+
+// A key opened once sees every later change to its file, also one that keeps the file's size.
+TEST_F(FileRegistryTest, AnOpenKeySeesEachChangeOfItsFile) {
+    fs::path file = root / "Quano" / "OrvixMouseV1" / "Config.reg";
+    const std::string head = "REGEDIT4\n[HKEY_CURRENT_USER\\software\\Quano\\OrvixMouseV1\\Config]\n";
+    write(file, head + "\"Lang\"=\"FR\"\n");
+    FileRegistry reg = store();
+    std::unique_ptr<RegKey> key;
+    ASSERT_TRUE(reg.openKey(kConfigKey, key).ok());
+    RegValue got;
+    for (const char* lang : {"FR", "DE", "IT"}) {
+        write(file, head + "\"Lang\"=\"" + lang + "\"\n");  // rewritten in place, the same size
+        ASSERT_TRUE(key->query("Lang", got).ok());
+        EXPECT_EQ(textOfUtf16(got.data), lang);
+    }
+    std::unique_ptr<RegKey> other;
+    ASSERT_TRUE(reg.openKey(kConfigKey, other).ok());
+    ASSERT_TRUE(other->set("Lang", stringValue("JPN")).ok());  // replaced by another writer
+    ASSERT_TRUE(key->query("Lang", got).ok());
+    EXPECT_EQ(textOfUtf16(got.data), "JPN");
+}
+
+TEST_F(FileRegistryTest, AFifoInTheStoresPlaceIsNoStoreAndNeverWaitedOn) {
+    fs::path file = root / "Quano" / "OrvixMouseV1" / "Config.reg";
+    fs::create_directories(file.parent_path());
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    FileRegistry reg = store();
+    std::unique_ptr<RegKey> key;
+    // A regression would wait for a writer: run apart and release it.
+    auto opening = std::async(std::launch::async, [&] { return reg.openKey(kConfigKey, key).kind; });
+    if (opening.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        int writer = open(file.c_str(), O_WRONLY | O_NONBLOCK);
+        ADD_FAILURE() << "opening the store waited on a FIFO";
+        opening.wait();
+        close(writer);
+        return;
+    }
+    EXPECT_EQ(opening.get(), RegStatus::NotFound);
 }
 
 TEST_F(FileRegistryTest, AFileNamingAnotherKeyIsNotTaken) {

@@ -135,6 +135,11 @@ TEST(RegFile, ReportsTheFirstBadLine) {
         {head + "\"B\"=hex:01,,02\n", 3, "hex byte"},
         {head + "\"B\"=hex(zz):01\n", 3, "hex(N)"},
         {head + "\"B\"=hex:01,\\\n", 3, "end of the file"},
+        {head + "\"B\"=hex:01,\\\n\n\"C\"=dword:1\n", 4, "empty line"},
+        {head + "\"B\"=hex(2:01\n", 3, "hex(N)"},
+        {head + "\"B\"=hex(123456789):01\n", 3, "hex(N)"},
+        {head + "\"B\"=hex(2)01\n", 3, ": is missing"},
+        {head + "\"La\\ng\"=\"EN\"\n", 3, "value name: a backslash"},
         {head + "\"Lang\"=-\n", 3, "deletion"},
         {head + "\"Lang\"=EN\n", 3, "dword:"},
         {head + "\"Lang\"=\"EN\"\n\"LANG\"=\"CHN\"\n", 4, "line 3"},
@@ -149,6 +154,20 @@ TEST(RegFile, ReportsTheFirstBadLine) {
         EXPECT_NE(error.what.find(c.says), std::string::npos) << error.what;
         EXPECT_TRUE(key.values.empty());
     }
+}
+
+// Many values: each is checked against the earlier ones by name (a hash, not a list), so a store
+// of 100,000 values parses at once; a repeat far down still names the line of the first.
+TEST(RegFile, ManyValuesAndARepeatFarDown) {
+    std::string text = "REGEDIT4\n[HKEY_CURRENT_USER\\software\\x]\n";
+    for (int i = 0; i < 100000; ++i) text += "\"v" + std::to_string(i) + "\"=dword:00000001\n";
+    EXPECT_EQ(parsed(text).values.size(), 100000u);
+    text += "\"V7\"=\"again\"\n";
+    RegFileKey key;
+    RegFileError error;
+    EXPECT_FALSE(parseRegFile(text, key, error));
+    EXPECT_EQ(error.line, 100003u);
+    EXPECT_NE(error.what.find("line 10"), std::string::npos) << error.what;
 }
 
 TEST(RegistryValues, Utf16TextConversions) {

@@ -61,12 +61,12 @@ TEST_F(InterfaceEntries, KeepsExistingNodesWithAHidDeviceInHidNameOrder) {
 
     auto entries = interfaceEntries(nodes);
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].deviceId, "0003:046D:C52B.0003");
-    EXPECT_EQ(entries[0].path, (sys.root / "hidraw1").string());
-    EXPECT_EQ(entries[1].deviceId, "0003:0E8F:00A6.0009");
-    EXPECT_EQ(entries[1].path, (sys.root / "hidraw2").string());
-    EXPECT_EQ(entries[2].deviceId, "0003:0E8F:00A6.000A");
-    EXPECT_EQ(entries[2].path, (sys.root / "hidraw0").string());
+    EXPECT_EQ(entries[0].DeviceID, "0003:046D:C52B.0003");
+    EXPECT_EQ(entries[0].DevicePath, (sys.root / "hidraw1").string());
+    EXPECT_EQ(entries[1].DeviceID, "0003:0E8F:00A6.0009");
+    EXPECT_EQ(entries[1].DevicePath, (sys.root / "hidraw2").string());
+    EXPECT_EQ(entries[2].DeviceID, "0003:0E8F:00A6.000A");
+    EXPECT_EQ(entries[2].DevicePath, (sys.root / "hidraw0").string());
 }
 
 TEST_F(InterfaceEntries, OrderDoesNotDependOnListingOrder) {
@@ -81,10 +81,10 @@ TEST_F(InterfaceEntries, OrderDoesNotDependOnListingOrder) {
     ASSERT_EQ(forward.size(), 3u);
     ASSERT_EQ(backward.size(), 3u);
     for (size_t i = 0; i < forward.size(); ++i) {
-        EXPECT_EQ(forward[i].deviceId, backward[i].deviceId);
-        EXPECT_EQ(forward[i].path, backward[i].path);
+        EXPECT_EQ(forward[i].DeviceID, backward[i].DeviceID);
+        EXPECT_EQ(forward[i].DevicePath, backward[i].DevicePath);
     }
-    EXPECT_EQ(forward[0].deviceId, "0003:0E8F:00A6.0001");
+    EXPECT_EQ(forward[0].DeviceID, "0003:0E8F:00A6.0001");
 }
 
 // A node lists one interface per top-level collection, in collection order, named after the node
@@ -113,7 +113,7 @@ TEST_F(InterfaceEntries, NodeWithSeveralCollectionsListsOneInterfaceForEach) {
         // No collection at all: no interface, as Windows lists none.
     };
     std::vector<std::pair<std::string, std::string>> listed;
-    for (const auto& entry : interfaceEntries(nodes)) listed.emplace_back(entry.deviceId, entry.path);
+    for (const auto& entry : interfaceEntries(nodes)) listed.emplace_back(entry.DeviceID, entry.DevicePath);
     EXPECT_EQ(listed, expected);
 }
 

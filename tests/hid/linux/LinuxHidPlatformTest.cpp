@@ -64,10 +64,10 @@ TEST_F(Platform, ScanListsOnlyNodesThatExist) {
     auto factoryMade = makeNativeHidPlatform(loop);
     ASSERT_TRUE(factoryMade);
     for (const auto& entry : factoryMade->scanInterfaces()) {
-        SCOPED_TRACE(entry.path);
+        SCOPED_TRACE(entry.DevicePath);
         struct stat st {};
-        EXPECT_EQ(stat(entry.path.c_str(), &st), 0);
-        EXPECT_FALSE(entry.deviceId.empty());
+        EXPECT_EQ(stat(entry.DevicePath.c_str(), &st), 0);
+        EXPECT_FALSE(entry.DeviceID.empty());
     }
 }
 

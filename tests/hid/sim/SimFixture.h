@@ -71,12 +71,12 @@ protected:
     std::string configPath() {
         for (auto& entry : sim->scanInterfaces()) {
             uint32_t error = 0;
-            auto h = sim->openSync(entry.path, HidAccess::QueryOnly, error);
+            auto h = sim->openSync(entry.DevicePath, HidAccess::QueryOnly, error);
             HidAttributes attributes;
             HidCaps caps;
             if (h && h->getAttributes(attributes) && attributes.VendorID == 0x0E8F &&
                 h->getPreparsedData()->getCaps(caps) && caps.OutputReportByteLength == 8)
-                return entry.path;
+                return entry.DevicePath;
         }
         return {};
     }

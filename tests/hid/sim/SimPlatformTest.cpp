@@ -35,9 +35,9 @@ TEST_F(Interfaces, TheBootMouseThenTheConfigurationInterfaceWithLengthsFromTheir
         uint16_t usagePage, usage, in, out;
     } want[] = {{0x01, 0x02, 4, 0}, {0xFF00, 0x01, 8, 8}};
     for (size_t i = 0; i < entries.size(); ++i) {
-        SCOPED_TRACE(entries[i].path);
+        SCOPED_TRACE(entries[i].DevicePath);
         for (HidAccess access : {HidAccess::QueryOnly, HidAccess::ReadWrite}) {
-            Identity id = identify(*sim, entries[i].path, access);
+            Identity id = identify(*sim, entries[i].DevicePath, access);
             EXPECT_EQ(id.attributes.VendorID, 0x0E8F);
             EXPECT_EQ(id.attributes.ProductID, 0x00A6);
             EXPECT_EQ(id.attributes.VersionNumber, 0x0100);
@@ -49,7 +49,7 @@ TEST_F(Interfaces, TheBootMouseThenTheConfigurationInterfaceWithLengthsFromTheir
     }
     // The descriptors are the shared ones, parsed by the same code as a real device's.
     uint32_t error = 0;
-    auto h = sim->openSync(entries[1].path, HidAccess::QueryOnly, error);
+    auto h = sim->openSync(entries[1].DevicePath, HidAccess::QueryOnly, error);
     auto preparsed = h->getPreparsedData();
     auto* descriptor = dynamic_cast<DescriptorPreparsedData*>(preparsed.get());
     ASSERT_TRUE(descriptor);
@@ -71,9 +71,9 @@ TEST_F(Interfaces, SharedLayoutListsTheMouseAndOneInterfacePerCollectionOfTheSha
                 {"sim-0003:0E8F:00A6.0002&col02", 0x0C, 0x01, 3, 0},
                 {"sim-0003:0E8F:00A6.0002&col03", 0xFF00, 0x01, 8, 8}};
     for (size_t i = 0; i < entries.size(); ++i) {
-        SCOPED_TRACE(entries[i].path);
-        EXPECT_EQ(entries[i].deviceId, want[i].deviceId);
-        Identity id = identify(*sim, entries[i].path);
+        SCOPED_TRACE(entries[i].DevicePath);
+        EXPECT_EQ(entries[i].DeviceID, want[i].deviceId);
+        Identity id = identify(*sim, entries[i].DevicePath);
         EXPECT_EQ(id.attributes.VendorID, 0x0E8F);
         EXPECT_EQ(id.attributes.ProductID, 0x00A6);
         EXPECT_EQ(id.caps.UsagePage, want[i].usagePage);
@@ -81,7 +81,7 @@ TEST_F(Interfaces, SharedLayoutListsTheMouseAndOneInterfacePerCollectionOfTheSha
         EXPECT_EQ(id.caps.InputReportByteLength, want[i].in);
         EXPECT_EQ(id.caps.OutputReportByteLength, want[i].out);
     }
-    EXPECT_EQ(entries[3].path, "sim:0003:0E8F:00A6.0002&col03");
+    EXPECT_EQ(entries[3].DevicePath, "sim:0003:0E8F:00A6.0002&col03");
     // The shared device itself is no interface, nor is a collection it does not have.
     for (const char* path : {"sim:0003:0E8F:00A6.0002", "sim:0003:0E8F:00A6.0002&col04",
                              "sim:0003:0E8F:00A6.0001&col01"}) {
@@ -109,14 +109,14 @@ TEST_F(Interfaces, NamedLikeSysfsHidDevicesButNoRealPathOrIdentity) {
     make();
     auto entries = sim->scanInterfaces();
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].deviceId, "sim-0003:0E8F:00A6.0001");
-    EXPECT_EQ(entries[1].deviceId, "sim-0003:0E8F:00A6.0002");
+    EXPECT_EQ(entries[0].DeviceID, "sim-0003:0E8F:00A6.0001");
+    EXPECT_EQ(entries[1].DeviceID, "sim-0003:0E8F:00A6.0002");
     for (auto& e : entries) {
-        EXPECT_EQ(e.path.rfind("sim:", 0), 0u) << e.path;
-        EXPECT_EQ(e.path.find("/dev/"), std::string::npos);
-        EXPECT_EQ(e.path.find("\\\\?\\"), std::string::npos);
+        EXPECT_EQ(e.DevicePath.rfind("sim:", 0), 0u) << e.DevicePath;
+        EXPECT_EQ(e.DevicePath.find("/dev/"), std::string::npos);
+        EXPECT_EQ(e.DevicePath.find("\\\\?\\"), std::string::npos);
     }
-    EXPECT_NE(entries[0].path, entries[1].path);
+    EXPECT_NE(entries[0].DevicePath, entries[1].DevicePath);
 }
 
 TEST_F(Interfaces, OpeningAPathNotPresentFailsWithACode) {
@@ -150,7 +150,7 @@ TEST_P(RefusedWrites, FailWithoutATrace) {
     make();
     const RefusedWrite& c = GetParam();
     uint32_t error = 0;
-    auto h = sim->openSync(sim->scanInterfaces()[static_cast<size_t>(c.interfaceIndex)].path, c.access, error);
+    auto h = sim->openSync(sim->scanInterfaces()[static_cast<size_t>(c.interfaceIndex)].DevicePath, c.access, error);
     ASSERT_TRUE(h);
     size_t written = 99;
     EXPECT_FALSE(h->write(c.report.data(), c.report.size(), written));
@@ -198,7 +198,7 @@ TEST_F(Reads, ReportsStartWithTheirReportId) {
 TEST_F(Reads, ABlockedReadEndsOnStopAndSoDoesEveryLaterOne) {
     make();
     uint32_t error = 0;
-    auto mouse = sim->openRead(sim->scanInterfaces()[0].path, error);
+    auto mouse = sim->openRead(sim->scanInterfaces()[0].DevicePath, error);
     ASSERT_TRUE(mouse);
     PendingRead read(*mouse);
     EXPECT_FALSE(read.wait(50ms)) << "the boot mouse sends nothing";
@@ -267,11 +267,11 @@ TEST_F(Reads, SharedLayoutRoutesTheReceiversReportsToItsConfigurationCollectionO
     auto entries = sim->scanInterfaces();
     ASSERT_EQ(entries.size(), 4u);
     uint32_t error = 0;
-    auto keyboard = sim->openRead(entries[1].path, error);
-    auto consumer = sim->openRead(entries[2].path, error);
-    auto config = sim->openRead(entries[3].path, error);
-    auto config2 = sim->openRead(entries[3].path, error);
-    auto keyboardWriter = sim->openSync(entries[1].path, HidAccess::ReadWrite, error);
+    auto keyboard = sim->openRead(entries[1].DevicePath, error);
+    auto consumer = sim->openRead(entries[2].DevicePath, error);
+    auto config = sim->openRead(entries[3].DevicePath, error);
+    auto config2 = sim->openRead(entries[3].DevicePath, error);
+    auto keyboardWriter = sim->openSync(entries[1].DevicePath, HidAccess::ReadWrite, error);
     ASSERT_TRUE(keyboard && consumer && config && config2 && keyboardWriter);
 
     EXPECT_TRUE(write(*keyboardWriter, {0x01, 0x02})) << "the keyboard's LED report";
@@ -337,11 +337,11 @@ TEST_F(DeviceSet, UnplugAndPlugAreOneChangeEachAndThePlugIsANewInstance) {
 
     auto after = sim->scanInterfaces();
     ASSERT_EQ(after.size(), 2u);
-    EXPECT_EQ(after[0].deviceId, "sim-0003:0E8F:00A6.0003");
-    EXPECT_EQ(after[1].deviceId, "sim-0003:0E8F:00A6.0004");
+    EXPECT_EQ(after[0].DeviceID, "sim-0003:0E8F:00A6.0003");
+    EXPECT_EQ(after[1].DeviceID, "sim-0003:0E8F:00A6.0004");
     for (size_t i = 0; i < 2; ++i) {
-        EXPECT_NE(after[i].path, before[i].path);
-        EXPECT_EQ(identify(*sim, after[i].path).caps.OutputReportByteLength, i == 0 ? 0 : 8);
+        EXPECT_NE(after[i].DevicePath, before[i].DevicePath);
+        EXPECT_EQ(identify(*sim, after[i].DevicePath).caps.OutputReportByteLength, i == 0 ? 0 : 8);
     }
 }
 
@@ -364,15 +364,15 @@ TEST_F(DeviceSet, AnotherDeviceComesAndGoesAsTwoChanges) {
     sim->command("unplug-other");
     auto entries = sim->scanInterfaces();
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[2].deviceId, "sim-0003:045E:0750.0004");
-    Identity keyboard = identify(*sim, entries[2].path);
+    EXPECT_EQ(entries[2].DeviceID, "sim-0003:045E:0750.0004");
+    Identity keyboard = identify(*sim, entries[2].DevicePath);
     EXPECT_EQ(keyboard.attributes.VendorID, 0x045E);
     EXPECT_EQ(keyboard.attributes.ProductID, 0x0750);
     EXPECT_EQ(keyboard.caps.UsagePage, 0x01);
     EXPECT_EQ(keyboard.caps.Usage, 0x06);
     EXPECT_EQ(keyboard.caps.InputReportByteLength, 9);
     EXPECT_EQ(keyboard.caps.OutputReportByteLength, 2);
-    EXPECT_EQ(sim->scanInterfaces()[1].deviceId, "sim-0003:0E8F:00A6.0002") << "the receiver stays";
+    EXPECT_EQ(sim->scanInterfaces()[1].DeviceID, "sim-0003:0E8F:00A6.0002") << "the receiver stays";
 }
 
 TEST_F(DeviceSet, NoNotificationAfterStopNotifications) {
@@ -431,8 +431,8 @@ TEST_F(DeviceSet, SharedLayoutUnplugsAndPlugsBothDevicesAsNewInstances) {
     ASSERT_TRUE(notified(3));
     auto after = sim->scanInterfaces();
     ASSERT_EQ(after.size(), 4u);
-    EXPECT_EQ(after[0].deviceId, "sim-0003:0E8F:00A6.0003");
-    EXPECT_EQ(after[3].deviceId, "sim-0003:0E8F:00A6.0004&col03");
+    EXPECT_EQ(after[0].DeviceID, "sim-0003:0E8F:00A6.0003");
+    EXPECT_EQ(after[3].DeviceID, "sim-0003:0E8F:00A6.0004&col03");
 }
 
 class Ending : public SimTest {};

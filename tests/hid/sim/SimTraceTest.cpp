@@ -72,7 +72,7 @@ TEST_F(TraceFile, OnlyTheReceiversReportsAreTraced) {
     auto entries = sim->scanInterfaces();
     ASSERT_EQ(entries.size(), 3u);
     uint32_t error = 0;
-    auto keyboard = sim->openSync(entries[2].path, HidAccess::ReadWrite, error);
+    auto keyboard = sim->openSync(entries[2].DevicePath, HidAccess::ReadWrite, error);
     ASSERT_TRUE(keyboard);
     EXPECT_TRUE(write(*keyboard, Bytes{0x00, 0x01})) << "its LED report";
     EXPECT_EQ(slurp(path), "");

@@ -24,7 +24,7 @@ namespace {
 constexpr uint16_t kWineVendor = 0x845E;
 
 struct Listed {
-    HidInterfaceEntry entry;
+    THidPnPInfo entry;
     HidAttributes attributes;
     HidCaps caps;
 };
@@ -32,7 +32,7 @@ struct Listed {
 std::string describe(const Listed& d) {
     char text[160];
     std::snprintf(text, sizeof text, "%04X:%04X in %u out %u id %s", d.attributes.VendorID, d.attributes.ProductID,
-                  d.caps.InputReportByteLength, d.caps.OutputReportByteLength, d.entry.deviceId.c_str());
+                  d.caps.InputReportByteLength, d.caps.OutputReportByteLength, d.entry.DeviceID.c_str());
     return text;
 }
 
@@ -42,7 +42,7 @@ std::vector<Listed> listAll(WindowsHidPlatform& platform) {
     for (auto& entry : platform.scanInterfaces()) {
         Listed d{entry, {}, {}};
         uint32_t error = 0;
-        auto handle = platform.openSync(entry.path, HidAccess::QueryOnly, error);
+        auto handle = platform.openSync(entry.DevicePath, HidAccess::QueryOnly, error);
         if (handle) {
             handle->getAttributes(d.attributes);
             if (auto preparsed = handle->getPreparsedData()) preparsed->getCaps(d.caps);
@@ -63,7 +63,7 @@ class CountingPlatform final : public HidPlatform {
 public:
     explicit CountingPlatform(EventLoop& loop) : inner_(loop) {}
     bool usable() const override { return inner_.usable(); }
-    std::vector<HidInterfaceEntry> scanInterfaces() override {
+    std::vector<THidPnPInfo> scanInterfaces() override {
         ++scans;
         return inner_.scanInterfaces();
     }
@@ -99,15 +99,15 @@ TEST(WindowsHidEnumeration, ListsWineDevicesWithAttributesAndReportLengths) {
         EXPECT_EQ(d->caps.UsagePage, 1u);
         EXPECT_EQ(d->caps.Usage, e.usage);
         EXPECT_EQ(d->caps.OutputReportByteLength, 0u);  // neither has an output report
-        EXPECT_EQ(d->entry.path.rfind("\\\\?\\", 0), 0u) << d->entry.path;  // an interface path
-        EXPECT_FALSE(d->entry.deviceId.empty());
-        EXPECT_EQ(d->entry.deviceId.find_first_not_of("0123456789"), std::string::npos);  // the DevInst number
+        EXPECT_EQ(d->entry.DevicePath.rfind("\\\\?\\", 0), 0u) << d->entry.DevicePath;  // an interface path
+        EXPECT_FALSE(d->entry.DeviceID.empty());
+        EXPECT_EQ(d->entry.DeviceID.find_first_not_of("0123456789"), std::string::npos);  // the DevInst number
         EXPECT_GT(d->caps.InputReportByteLength, 1u);  // the report ID byte and data
     }
     // The identity pairs entries across rescans: a second scan gives the same ones.
     auto again = platform.scanInterfaces();
     ASSERT_EQ(again.size(), all.size());
-    for (size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].deviceId, all[i].entry.deviceId);
+    for (size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].DeviceID, all[i].entry.DeviceID);
 }
 
 TEST(WindowsHidEnumeration, OpenErrorsComeBackWithTheSystemCode) {

@@ -21,13 +21,13 @@ protected:
         ASSERT_TRUE(platform.usable());
         for (auto& entry : platform.scanInterfaces()) {
             uint32_t error = 0;
-            auto sync = platform.openSync(entry.path, HidAccess::QueryOnly, error);
+            auto sync = platform.openSync(entry.DevicePath, HidAccess::QueryOnly, error);
             HidAttributes a;
             if (!sync || !sync->getAttributes(a) || a.VendorID != 0x845E || a.ProductID != 0x0001) continue;
             auto preparsed = sync->getPreparsedData();
             HidCaps caps;
             if (preparsed && preparsed->getCaps(caps)) reportLength = caps.InputReportByteLength;
-            path = entry.path;
+            path = entry.DevicePath;
         }
         ASSERT_FALSE(path.empty()) << "wine's HID mouse is not listed";
         ASSERT_GT(reportLength, 0u);

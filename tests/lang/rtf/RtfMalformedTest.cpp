@@ -6,6 +6,7 @@
 
 #include "lang/rtf/RtfDocumentBuilder.h"
 #include "lang/rtf/RtfParser.h"
+#include "lang/rtf/RtfReader.h"
 #include "tests/lang/rtf/RtfTestSupport.h"
 
 namespace orvix::test {
@@ -76,6 +77,13 @@ const MalformedCase malformedCases[] = {
     {"InstructionWithoutField", R"({\rtf1{\*\fldinst HYPERLINK "x"}a})", "a", ""},
     {"UdWithoutUpr", R"({\rtf1{\*\ud a}b})", "ab", ""},
     {"StarBeforeText", R"({\rtf1 {\* a}b})", " ab", ""},
+    // Past the last field an instruction has nowhere to go: it is skipped, never written outside.
+    {"FieldsBeyondTheLimitInAnInstruction",
+     "{\\rtf1{\\*\\fldinst HYPERLINK " + repeated("\\field", 4096) + " x}y}", "y", ""},
+    {"FieldsBeyondTheLimitInText",
+     "{\\rtf1 " + repeated("\\field", 5000) + "{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt a}b}", "ab", ""},
+    {"InstructionsBeyondTheLimit",
+     "{\\rtf1 " + repeated("{\\*\\fldinst x}", 5000) + "{\\field{\\*\\fldinst A}{\\fldrslt a}}}", "a", ""},
 };
 INSTANTIATE_TEST_SUITE_P(Data, RtfMalformed, testing::ValuesIn(malformedCases),
                          caseName<MalformedCase>);
@@ -115,6 +123,52 @@ TEST(RtfSizeBound, ParagraphsCountTowardsTheBound) {
     EXPECT_TRUE(loaded.warning.contains("cut at")) << loaded.warning.toStdString();
 }
 
+// What Qt lays out slowly is kept small: runs, paragraph length, and stretches without a place
+// to break a line. The text itself stays.
+TEST(RtfLayoutBound, FormatsBeyondTheRunBoundKeepTheLastRunsFormat) {
+    Loaded loaded = load("{\\rtf1 " + repeated("{\\b x} y ", rtf::maxRuns) + "{\\i z}}");
+    int fragments = 0;  // a run that a continued paragraph splits counts in each block
+    for (QTextBlock b = loaded.document->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) ++fragments;
+    EXPECT_LE(fragments, rtf::maxRuns + loaded.document->blockCount());
+    QString text = plainText(loaded).remove(QChar(0x200B)).remove('\n');
+    EXPECT_EQ(text, QString("x y ").repeated(rtf::maxRuns / 2) + QString("x y ").repeated(rtf::maxRuns / 2) + "z");
+    QTextBlock last = loaded.document->lastBlock();
+    EXPECT_EQ(describeFormat((--last.end()).fragment().charFormat()), "12pt") << "z joined the last run";
+}
+
+TEST(RtfLayoutBound, LongParagraphsContinueInNewBlocksWithTheParagraphsFormat) {
+    Loaded loaded = load("{\\rtf1\\qc " + repeated("word ", int(rtf::maxParagraphChars)) + "\\par next}");
+    QStringList blocks = paragraphs(*loaded.document);
+    ASSERT_EQ(blocks.size(), 6);
+    for (int i = 0; i < 5; ++i) EXPECT_LE(blocks[i].size(), rtf::maxParagraphChars) << i;
+    EXPECT_EQ(blocks.mid(0, 5).join(""), QString("word ").repeated(int(rtf::maxParagraphChars)));
+    EXPECT_EQ(blocks[5], "next");
+    for (QTextBlock b = loaded.document->begin(); b != loaded.document->lastBlock(); b = b.next())
+        EXPECT_EQ(describeBlock(b.blockFormat()), "center");
+}
+
+TEST(RtfLayoutBound, AStretchWithoutABreakGetsOneOnlyWhenLong) {
+    struct Case {
+        const char* name;
+        QString text;
+        qsizetype breaks;  // U+200B added
+    } cases[] = {
+        {"Words", QString("abc ").repeated(1000), 0},
+        {"LongUrl", "https://example.com/" + QString(400, 'a'), 0},
+        {"OneLongWord", QString(3 * rtf::maxUnbrokenChars, 'x'), 3},
+        {"Chinese", QString(3 * rtf::maxUnbrokenChars, QChar(0x4E2D)), 0},
+        {"Emoji", QString::fromUtf8("\U0001F600").repeated(rtf::maxUnbrokenChars), 0},
+    };
+    for (const Case& c : cases) {
+        QTextDocument document;
+        ASSERT_TRUE(loadRichOrPlainText(c.text.toUtf8(), document)) << c.name;
+        QString shown = document.toPlainText();
+        EXPECT_EQ(shown.count(QChar(0x200B)), c.breaks) << c.name;
+        EXPECT_EQ(shown.remove(QChar(0x200B)), c.text) << c.name;
+    }
+}
+
 // Random sequences of RTF pieces, the same on every run: every one reads without crashing.
 TEST(RtfFuzz, RandomPiecesNeverCrash) {
     const QByteArrayView pieces[] = {
@@ -124,6 +178,7 @@ TEST(RtfFuzz, RandomPiecesNeverCrash) {
         QByteArrayView("\0", 1), "\\*", "\\*\\ud", "\\upr", "\\ud", "\\field", "\\fldinst HYPERLINK \"x",
         "\\fldrslt", "\\colortbl", "\\red300", "\\cf1", "\\cb2", "\\pict", "\\listtext", "\\line", "\\tab", "\\qc",
         "\\li-99999", "\\up", "\\dbch", "\\ab", " ", "\r\n", "\\\r\n", "\\v", "\\{", "\\}", "\\\\", "-", "12",
+        "\\af1", "\\af-7", "\\loch", "\\hich", "\\rtlch", "\\ltrch", "\\fcs1",
     };
     uint32_t seed = 12345;
     auto next = [&seed] {

@@ -5,6 +5,7 @@
 #include <QTextBlock>
 
 #include "lang/rtf/CodePages.h"
+#include "lang/rtf/RtfDocumentBuilder.h"
 #include "lang/rtf/RtfReader.h"
 #include "tests/lang/rtf/RtfTestSupport.h"
 
@@ -107,6 +108,24 @@ const TextCase codePageCases[] = {
      "\u0431\u03B1"},
 };
 INSTANTIATE_TEST_SUITE_P(CodePages, RtfText, testing::ValuesIn(codePageCases), caseName<TextCase>);
+
+// Double-byte text in a Latin font, its own font given as the associated font of \dbch: the
+// bytes are in that font's code page. f0 is Western, f1 Simplified Chinese, f2 Cyrillic.
+#define ORVIX_FONTS R"({\rtf1{\fonttbl{\f0\fcharset0 Arial;}{\f1\fcharset134 SimSun;}{\f2\fcharset204 B;}})"
+const TextCase associatedFontCases[] = {
+    {"DbchAfterFont", ORVIX_FONTS R"(\f0\dbch\af1 \'d6\'d0})", "\u4E2D"},
+    {"EachKindItsFont", ORVIX_FONTS R"(\loch\af0\hich\af2\dbch\af1\loch\f0 \'e9\hich \'e9\dbch \'d6\'d0})",
+     "\u00E9\u0439\u4E2D"},
+    {"FontAfterTheLastKindIsThatKindsFont", ORVIX_FONTS R"(\loch\af0\hich\af0\dbch\f1 \'d6\'d0})", "\u4E2D"},
+    {"LowAnsiAfterDbchTakesItsOwnFont", ORVIX_FONTS R"(\hich\af1\dbch\af1\loch\f0 \'e9})", "\u00E9"},
+    {"KindWithoutAFontOfItsOwnTakesTheFont", ORVIX_FONTS R"(\f2\dbch \'e9})", "\u0439"},
+    {"ComplexScriptFontIsNotTheDbchFont", ORVIX_FONTS R"(\f0\dbch\af1\rtlch\af2\ltrch \'d6\'d0})", "\u4E2D"},
+    {"AfBeforeAnyKindChangesNothing", ORVIX_FONTS R"(\f2\af1 \'e9})", "\u0439"},
+    {"KindAndFontsEndWithTheirGroup", ORVIX_FONTS R"(\f2{\dbch\af1 \'d6\'d0}\'e9})", "\u4E2D\u0439"},
+    {"PlainForgetsThem", ORVIX_FONTS R"(\f2\dbch\af1\plain\f2 \'e9})", "\u0439"},
+};
+#undef ORVIX_FONTS
+INSTANTIATE_TEST_SUITE_P(AssociatedFonts, RtfText, testing::ValuesIn(associatedFontCases), caseName<TextCase>);
 
 const TextCase symbolCases[] = {
     {"SymbolByCharset", R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}}\f1\'b7 a\f0 a})", "\u2022 \u03B1a"},
@@ -295,6 +314,42 @@ const PlainCase plainCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Data, RichOrPlain, testing::ValuesIn(plainCases),
                          caseName<PlainCase>);
+
+// The plain-text fallback keeps what the RTF path keeps, and never decodes far beyond it.
+TEST(RichOrPlainBound, LongTextIsCutAsRtfIs) {
+    struct Case {
+        const char* name;
+        QByteArray data;
+        int blocks;  // 0: as many as the characters fill; else the paragraph bound is what ends the text
+    } cases[] = {
+        {"Characters", QByteArray(rtf::maxDocumentChars + 1000, 'a'), 0},
+        {"Paragraphs", QByteArray("a\n").repeated(rtf::maxParagraphs + 1000), rtf::maxParagraphs},
+        // Far more bytes than the bound can take: an UTF-8 character cut at the end of what is
+        // decoded must not make the page undecodable.
+        {"Utf8CutInACharacter", "\xEF\xBB\xBF" + QByteArray("\xE4\xB8\xAD").repeated(3 * rtf::maxDocumentChars), 0},
+        // One unit first: both the bytes decoded and the characters kept may end inside a pair.
+        {"Utf16CutInAPair",
+         "\xFF\xFE" "A" + QByteArray(1, '\0') +
+             QByteArray("\x3D\xD8\x00\xDE", 4).repeated(3 * rtf::maxDocumentChars),
+         0},
+    };
+    for (const Case& c : cases) {
+        QTextDocument document;
+        ASSERT_TRUE(loadRichOrPlainText(c.data, document)) << c.name;
+        QString text = document.toPlainText();
+        EXPECT_LE(text.size(), rtf::maxDocumentChars) << c.name;
+        if (c.blocks)
+            EXPECT_EQ(document.blockCount(), c.blocks) << c.name;
+        else
+            EXPECT_GE(text.size(), rtf::maxDocumentChars - 1) << c.name;
+        EXPECT_LE(document.blockCount(), rtf::maxParagraphs) << c.name;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+            ASSERT_TRUE(pair || !text[i].isSurrogate()) << c.name << " lone surrogate at " << i;
+            i += pair;
+        }
+    }
+}
 
 TEST(RichOrPlainDecoder, TextWithoutMarkGoesToTheGivenDecoder) {
     auto latin1 = [](QByteArrayView bytes) -> std::optional<QString> { return QString::fromLatin1(bytes); };

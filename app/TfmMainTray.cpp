@@ -1,5 +1,5 @@
-// The main window's life cycle: the tray icon and its menu, hiding and opening, the close rule,
-// "Exit", and the hidden gestures on "CANCEL".
+// The main window's tray and life cycle: the tray icon and its menu, hiding and opening, the wake
+// request of a second start, the close rule, "Exit", and the hidden gestures on "CANCEL".
 
 #include <QAction>
 #include <QActionGroup>
@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -101,6 +100,12 @@ void TfmMain::mnOpenClick() {
     mnOpen->setEnabled(false);
 }
 
+void TfmMain::ApplicationEvents1Message(const PostedMessage& Msg, bool& Handled) {
+    if (Msg.msg != wakeMsg_ || Msg.wParam != kWakeSignature) return;
+    if (Msg.lParam == kWakeOpen) mnOpenClick();  // directly: it acts even on an open window
+    Handled = true;
+}
+
 void TfmMain::btCancelClick() {
     if (isMinimized()) {
         showNormal();  // a minimised window comes back instead of going
@@ -177,27 +182,6 @@ void TfmMain::btCancelMouseDown(Qt::MouseButton, Qt::MouseButtons held, Qt::Keyb
     } else if (held == Qt::MiddleButton && modifiers == (Qt::AltModifier | Qt::ControlModifier)) {
         showExportView();
     }
-}
-
-void TfmMain::showEvent(QShowEvent* event) {
-    // Centred on the desktop, all screens together, when first shown; afterwards it keeps its place.
-    if (!placed_) {
-        placed_ = true;
-        if (QScreen* s = screen()) move(s->virtualGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(event);
-}
-
-void TfmMain::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    dockControls();
-}
-
-void TfmMain::dockControls() {
-    // The bottom bar is docked to the bottom, the memo to the right edge above it; a hidden
-    // control takes no part in the docking and keeps its place.
-    sPanel1->setGeometry(0, height() - sPanel1->height(), width(), sPanel1->height());
-    if (smsg->isVisibleTo(this)) smsg->setGeometry(width() - smsg->width(), 0, smsg->width(), sPanel1->y());
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,9 @@
 // The main window's languages: the Language menu from the language folders beside the program,
-// loading a language (help pages and caption catalogue), switching, and the caption export.
+// loading a language (help pages and caption catalogue), switching, and the caption export. What
+// the folders hold and what a load reads is lang/LanguageFolders; this file shows it.
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -13,12 +12,18 @@
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTextBrowser>
-#include <filesystem>
+#include <QTextDocument>
+#include <optional>
+#include <stdexcept>
 
+#include "app/DeferredMemoText.h"
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
+#include "core/AsciiText.h"
 #include "lang/CaptionFaces.h"
+#include "lang/CaptionText.h"
 #include "lang/FolderLookup.h"
+#include "lang/LanguageFolders.h"
 #include "lang/TextDecoding.h"
 #include "lang/rtf/RtfReader.h"
 #include "msKey/TfmKeyDef.h"
@@ -26,8 +31,6 @@
 namespace orvix {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string utf8(const QString& s) { return s.toStdString(); }
 QString qstr(const std::string& s) { return QString::fromStdString(s); }
@@ -51,12 +54,19 @@ CaptionComponent button(QPushButton* b) {
                  [b](const QString& c) { b->setText(menuText(c)); });
 }
 
-std::string cannotOpen(const std::string& path, const std::string& reason) {
-    // As the platform writes paths: the program folder comes from Qt with '/' on Windows too.
-    return "Cannot open file \"" + QDir::toNativeSeparators(qstr(path)).toStdString() + "\". " + reason;
+// Help pages without a byte-order mark may come from anywhere: UTF-8 when valid, else the
+// platform's default encoding (as catalogues are read).
+std::optional<QString> decodeHelpText(QByteArrayView bytes) {
+    std::vector<uint8_t> data(bytes.begin(), bytes.end());
+    return QString::fromStdString(decodeUtf8OrDefault(data));
 }
 
 }  // namespace
+
+DeferredMemoText& TfmMain::memoText() {
+    if (!memoText_) memoText_ = new DeferredMemoText(smsg);
+    return *memoText_;
+}
 
 CaptionComponents TfmMain::captionComponents() {
     auto page = [this](QWidget* p) {
@@ -89,6 +99,7 @@ CaptionComponents TfmMain::captionComponents() {
 QList<QAction*> TfmMain::languageEntries() const { return mnLanguageMenu->actions(); }
 
 void TfmMain::showExportView() {
+    memoText().drop();
     if (!exportShown_) {
         exportShown_ = true;
         smsg->resize(500, smsg->height());
@@ -106,81 +117,62 @@ void TfmMain::showExportView() {
 }
 
 void TfmMain::smsgDblClick() {
+    memoText().drop();
     smsg->clear();
     std::string path = utf8String(utf8Path(utf8(programFolder_)) / "Lang.txt");
+    std::string found = findIgnoringCase(utf8(programFolder_), "Lang.txt", EntryKind::File);
     CaptionCatalogue catalogue;
-    std::string reason;
-    if (!catalogue.load(path, reason)) throw std::runtime_error(cannotOpen(path, reason));
-    QStringList lines;
-    for (const std::string& line : catalogue.lines()) lines << qstr(line);
-    smsg->setPlainText(lines.join('\n'));
+    FileError error{FileError::Missing, "No such file or directory"};
+    if (found.empty() || !catalogue.load(found, error)) throw std::runtime_error(cannotOpenFile(path, error.reason));
+    smsg->setPlainText(qstr(catalogue.text()));
 }
 
 void TfmMain::scanLanguages() {
     // Only the fixed first entry stays; the built-in others are taken out, still owned here.
     for (QAction* a : mnLanguageMenu->actions())
         if (a != mnLang_En) mnLanguageMenu->removeAction(a);
-    std::error_code ec;
-    fs::path folder = utf8Path(utf8(programFolder_));
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = utf8String(it->path().filename());
-        std::error_code sec;
-        // A plain folder: not a link, not hidden.
-        if (it->is_symlink(sec) || !it->is_directory(sec) || name.empty() || name[0] == '.') continue;
-        std::string lowered = asciiLowered(name);
-        if (lowered == "." || lowered == ".." || lowered == "en") continue;
-        std::string file = findIgnoringCase(utf8String(it->path()), "lang.txt");
-        if (file.empty()) continue;
-        CaptionCatalogue catalogue;
-        std::string reason;
-        if (!catalogue.load(file, reason)) throw std::runtime_error(cannotOpen(file, reason));
-        std::string display = languageDisplayName(catalogue.lines());
-        if (display.empty()) continue;
-        QAction* entry = mnLanguageMenu->addAction(menuText(qstr(display)));
-        entry->setObjectName(qstr("mn_Lang__" + name));
-        entry->setData(qstr(name));
+    LanguageScan scan = scanLanguageFolders(utf8(programFolder_));
+    for (const LanguageFolder& folder : scan.folders) {
+        QAction* entry = mnLanguageMenu->addAction(menuText(qstr(folder.displayName)));
+        entry->setObjectName(qstr("mn_Lang__" + folder.name));
+        entry->setData(qstr(folder.name));
         entry->setCheckable(true);
         languageGroup->addAction(entry);
         connect(entry, &QAction::triggered, this, [this, entry] { guarded([&] { mnLang_EnClick(entry); }); });
     }
+    if (!scan.error.empty()) throw std::runtime_error(scan.error);
 }
 
-void TfmMain::loadRtf(QTextBrowser* view, const QString& path) {
-    std::string file = findIgnoringCase(utf8(QFileInfo(path).path()), utf8(QFileInfo(path).fileName()));
-    if (file.empty()) return;  // the page keeps its text
-    std::vector<uint8_t> bytes;
-    std::string reason;
-    if (!readWholeFile(file, bytes, reason)) throw std::runtime_error(cannotOpen(file, reason));
-    QTextDocument document;
-    if (!loadRichOrPlainText(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
-                             document))
+void TfmMain::loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes) {
+    // Built apart from the view and handed over once: the view lays it out a single time.
+    auto* document = new QTextDocument(view);
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    if (!loadRichOrPlainText(data, *document, decodeHelpText)) {
+        delete document;
         throw std::runtime_error("Failed to Load Stream");
+    }
     view->clear();
-    view->setDocument(document.clone(view));
+    view->setDocument(document);  // the view's earlier document, its own child, goes
 }
 
 void TfmMain::loadLanguage(const std::string& code) {
-    std::string folder = findIgnoringCase(utf8(programFolder_), code);
-    if (folder.empty()) folder = utf8String(utf8Path(utf8(programFolder_)) / utf8Path(code));
-    QString base = qstr(folder) + "/";
-    loadRtf(reStart, base + "Start.rtf");
-    loadRtf(reLED, base + "LED.rtf");
+    loadLanguageFolder(utf8(programFolder_), code,
+                       {[this](HelpPage page, const std::vector<uint8_t>& bytes) {
+                            loadRtf(page == HelpPage::Start ? reStart : reLED, bytes);
+                        },
+                        [this](CaptionCatalogue& catalogue) { applyLanguage(catalogue); }});
+}
 
-    std::string file = findIgnoringCase(folder, "Lang.txt");
-    CaptionCatalogue catalogue;
-    std::string reason;
-    if (file.empty() || !catalogue.load(file, reason)) return;  // never reported
-
-    QStringList lines;
-    for (const std::string& line : catalogue.lines()) lines << qstr(line);
-    smsg->setPlainText(lines.join('\n'));
+void TfmMain::applyLanguage(CaptionCatalogue& catalogue) {
     applyCaptions("main", captionComponents(), catalogue);
     for (TfmKeyDef* row : keySet) applyCaptions("keyDef", row->captionComponents(), catalogue);
     preferCaptionFaces(this, preferredCaptionFaces(qstr(captionLocale(catalogue))));
+    memoText().set(catalogue.takeText());
     for (TfmKeyDef* row : keySet) row->keyReset();
     // The first entry whose code equals the current one, A to Z without regard to case.
     for (QAction* entry : languageEntries()) {
-        if (asciiLowered(utf8(entry->data().toString())) == asciiLowered(curLang)) {
+        if (equalsIgnoringAsciiCase(utf8(entry->data().toString()), curLang)) {
             entry->setChecked(true);
             checkedLanguage_ = entry;
             break;
@@ -197,8 +189,16 @@ void TfmMain::mnLang_EnClick(QAction* Sender) {
         Sender->setChecked(false);
     std::string code = utf8(Sender->data().toString());
     if (code == curLang) return;
+    std::string previous = curLang;
     curLang = code;
-    if (settings_) settings_->writeLanguage(curLang);  // remembered before the files are read
+    if (settings_) {
+        try {
+            settings_->writeLanguage(curLang);  // remembered before the files are read
+        } catch (...) {
+            curLang = previous;  // not switched: the same entry can be chosen again
+            throw;
+        }
+    }
     loadLanguage(curLang);
 }
 
