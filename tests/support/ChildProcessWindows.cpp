@@ -4,19 +4,14 @@
 #include <cstdio>
 #include <string>
 
+#include "core/windows/WinText.h"
 #include "tests/support/ChildProcess.h"
 
 namespace orvix::test {
 
 namespace {
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
+using win::widen;
 
 // One argument as the C runtime splits a command line again.
 void appendQuoted(std::wstring& line, const std::wstring& arg) {
