@@ -4,6 +4,7 @@
 // "post" (the default) posts the broadcast; "send" sends it and waits for every window to answer.
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <dbt.h>
 
 #include <cstdio>
