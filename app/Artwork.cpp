@@ -54,7 +54,8 @@ QPixmap picture(const char* stem, qreal ratio) {
     const Picture* p = findPicture(stem);
     if (!p) return {};
     ratio = std::max<qreal>(1.0, ratio);
-    const QSize pixels(static_cast<int>(std::lround(p->width * ratio)), static_cast<int>(std::lround(p->height * ratio)));
+    const QSize pixels(static_cast<int>(std::lround(p->width * ratio)),
+                       static_cast<int>(std::lround(p->height * ratio)));
     const QString key = QStringLiteral("%1 %2x%3").arg(stem).arg(pixels.width()).arg(pixels.height());
     const QImage& image = cachedImage(key, [&] {
         const int render = ratio == 1.0 ? 1 : 2;  // any other ratio scales the 2x render
@@ -64,8 +65,7 @@ QPixmap picture(const char* stem, qreal ratio) {
             blank.fill(Qt::transparent);
             return blank;
         }
-        if (loaded.size() != pixels)
-            loaded = loaded.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (loaded.size() != pixels) loaded = loaded.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return loaded;
     });
     QPixmap pixmap = QPixmap::fromImage(image);
@@ -78,8 +78,8 @@ QIcon windowIcon() {
     // Every size a render of its own, so none is scaled from another on either kind of screen.
     QIcon icon;
     for (int pixels : kIconSizes) {
-        const QImage& image = cachedImage(QStringLiteral("icon %1").arg(pixels),
-                                          [pixels] { return QImage(resource(iconFile(pixels))); });
+        const QImage& image =
+            cachedImage(QStringLiteral("icon %1").arg(pixels), [pixels] { return QImage(resource(iconFile(pixels))); });
         if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;

@@ -42,7 +42,8 @@ inline std::vector<Render> renders() {
     std::vector<Render> all;
     for (const Picture& p : kPictures)
         for (int ratio : kRatios)
-            all.push_back({std::string(p.stem) + ".svg", pictureFile(p.stem, ratio), p.width * ratio, p.height * ratio});
+            all.push_back(
+                {std::string(p.stem) + ".svg", pictureFile(p.stem, ratio), p.width * ratio, p.height * ratio});
     for (int pixels : kIconSizes) all.push_back({"icon.svg", iconFile(pixels), pixels, pixels});
     return all;
 }

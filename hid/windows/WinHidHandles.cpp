@@ -126,8 +126,7 @@ bool isGoneError(DWORD error) {
     case ERROR_DEV_NOT_EXIST:
     case ERROR_BAD_COMMAND:  // some drivers answer this once their device is removed
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

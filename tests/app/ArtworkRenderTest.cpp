@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "app/ArtworkRenders.h"
-#include "tests/app/RenderTestName.h"
 #include "app/render/ArtworkRenderer.h"
+#include "tests/app/RenderTestName.h"
 
 namespace orvix::test {
 namespace {
@@ -43,7 +43,8 @@ class ShippedPng : public testing::TestWithParam<Render> {};
 
 TEST_P(ShippedPng, EqualsAFreshRenderOfItsMaster) {
     const Render& r = GetParam();
-    const QImage shipped = QImage(kArtwork + "renders/" + QString::fromStdString(r.file)).convertToFormat(QImage::Format_ARGB32);
+    const QImage shipped =
+        QImage(kArtwork + "renders/" + QString::fromStdString(r.file)).convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(shipped.isNull()) << r.file << " is missing: run scripts/render-artwork";
     ASSERT_EQ(shipped.size(), QSize(r.width, r.height)) << r.file << ": run scripts/render-artwork";
     const QImage fresh = artwork::renderMaster(kArtwork + QString::fromStdString(r.master), QSize(r.width, r.height));

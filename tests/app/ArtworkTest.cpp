@@ -61,9 +61,10 @@ TEST_P(PictureAtRatio, KeepsItsLogicalSizeInTheScreensPixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Artwork, PictureAtRatio,
-                         testing::Values(RatioCase{"Normal", 1.0, {272, 351}}, RatioCase{"OneAndAQuarter", 1.25, {340, 439}},
-                                         RatioCase{"OneAndAHalf", 1.5, {408, 527}}, RatioCase{"Double", 2.0, {544, 702}},
-                                         RatioCase{"Triple", 3.0, {816, 1053}}),
+                         testing::Values(RatioCase{"Normal", 1.0, {272, 351}},
+                                         RatioCase{"OneAndAQuarter", 1.25, {340, 439}},
+                                         RatioCase{"OneAndAHalf", 1.5, {408, 527}},
+                                         RatioCase{"Double", 2.0, {544, 702}}, RatioCase{"Triple", 3.0, {816, 1053}}),
                          [](const testing::TestParamInfo<RatioCase>& info) { return std::string(info.param.name); });
 
 TEST(Artwork, TheRendersAtTheSameRatioAreThePixelsShipped) {

@@ -11,15 +11,15 @@
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QLabel>
-#include <QRawFont>
-#include <QTextLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRawFont>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextLayout>
 #include <QTimer>
 
 #include "msKey/TfmKeyDef.h"
@@ -114,8 +114,9 @@ TEST_F(Languages, HiddenFoldersLinksFilesAndFoldersWithoutACatalogueAreNotListed
 }
 
 TEST_F(Languages, LoadAppliesTheCatalogueTheHelpPagesAndChecksTheEntry) {
-    write("FR/Lang.txt", marked("langname=Fran\xC3\xA7\x61is\nmain.fmCaption=Souris\n"
-                                "main.btReset.Caption=D\xC3\x89\x46\x41UT\nkeyDef.mnDrag_Move.Caption=[08|2]GLISSER\n"));
+    write("FR/Lang.txt",
+          marked("langname=Fran\xC3\xA7\x61is\nmain.fmCaption=Souris\n"
+                 "main.btReset.Caption=D\xC3\x89\x46\x41UT\nkeyDef.mnDrag_Move.Caption=[08|2]GLISSER\n"));
     write("FR/Start.rtf", "{\\rtf1\\ansi Bonjour\\par}");
     startIn("FR");
     EXPECT_EQ(fmMain->windowTitle(), "Souris");
@@ -126,7 +127,9 @@ TEST_F(Languages, LoadAppliesTheCatalogueTheHelpPagesAndChecksTheEntry) {
     EXPECT_EQ(checkedEntry(), "FR");
     EXPECT_EQ(fmMain->mTray->toolTip(), "Souris");
     fmMain->smsg->show();  // the memo takes the catalogue's lines once it is shown
-    EXPECT_TRUE(fmMain->smsg->toPlainText().startsWith("langname=Fran\u00E7" "ais\nmain.fmCaption=Souris\n"));
+    EXPECT_TRUE(
+        fmMain->smsg->toPlainText().startsWith("langname=Fran\u00E7"
+                                               "ais\nmain.fmCaption=Souris\n"));
 }
 
 TEST_F(Languages, AHiddenMemoIsFilledOnlyWhenShownAndAnExportReplacesWhatWaited) {
@@ -280,9 +283,10 @@ TEST_F(Languages, ShippedLanguagesScreenshots) {
 }
 
 TEST_F(Languages, CaptionsWithMarkupShowTheMarkupAsText) {
-    write("XX/Lang.txt", "langname=Markup\nmain.tpPower.Caption=<b>PWR</b>\nmain.tpUSBchg.Caption=<i>USB</i>\n"
-                         "main.tpLEDindicator.Caption=<font color=red>LED</font>\n"
-                         "keyDef.mnDrag_Move.Caption=[08|2]<s>MOVE</s>\nkeyDef.mnCur_SCR.Caption=[4000|1]<u>MODE</u>\n");
+    write("XX/Lang.txt",
+          "langname=Markup\nmain.tpPower.Caption=<b>PWR</b>\nmain.tpUSBchg.Caption=<i>USB</i>\n"
+          "main.tpLEDindicator.Caption=<font color=red>LED</font>\n"
+          "keyDef.mnDrag_Move.Caption=[08|2]<s>MOVE</s>\nkeyDef.mnCur_SCR.Caption=[4000|1]<u>MODE</u>\n");
     startIn("XX");
     EXPECT_EQ(fmMain->tpPower->text(), "<b>PWR</b>");
     EXPECT_EQ(fmMain->keys()[1]->functionName(), "<s>MOVE</s>");
@@ -291,7 +295,8 @@ TEST_F(Languages, CaptionsWithMarkupShowTheMarkupAsText) {
     for (QLabel* label : fmMain->findChildren<QLabel*>()) {
         if (label->text().isEmpty()) continue;
         ++labels;
-        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString() << ": " << label->text().toStdString();
+        EXPECT_EQ(label->textFormat(), Qt::PlainText)
+            << label->objectName().toStdString() << ": " << label->text().toStdString();
     }
     EXPECT_EQ(labels, 3 + 5) << "the three picture labels and the five name panels";
     screenshot(fmMain.get(), "captions-with-markup");

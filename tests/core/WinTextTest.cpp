@@ -34,9 +34,7 @@ TEST(WinText, SystemMessageIsTheSentenceWithoutItsLineBreak) {
     EXPECT_NE(denied.rfind("Error ", 0), 0u) << denied;
 }
 
-TEST(WinText, SystemMessageNamesACodeTheSystemDoesNotKnow) {
-    EXPECT_EQ(systemMessage(0x2FFFFFFFu), "Error 805306367");
-}
+TEST(WinText, SystemMessageNamesACodeTheSystemDoesNotKnow) { EXPECT_EQ(systemMessage(0x2FFFFFFFu), "Error 805306367"); }
 
 }  // namespace
 }  // namespace orvix::win

@@ -78,8 +78,8 @@ struct ChildProcess::Impl {
         wchar_t own[MAX_PATH];
         DWORD ownLength = GetEnvironmentVariableW(L"ORVIX_TEST_STARTED", own, MAX_PATH);
         SetEnvironmentVariableW(L"ORVIX_TEST_STARTED", widen(mark).c_str());
-        BOOL ok = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                 &info);
+        BOOL ok =
+            CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
         SetEnvironmentVariableW(L"ORVIX_TEST_STARTED", ownLength && ownLength < MAX_PATH ? own : nullptr);
         CloseHandle(writeEnd);  // only the helper writes now: its end is our end of file
         if (!ok) {

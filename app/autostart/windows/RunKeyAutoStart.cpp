@@ -27,7 +27,8 @@ public:
     bool write(const std::string& programPath, std::string& error) override {
         // A path with a blank is quoted: unquoted, Windows would try "C:\Program.exe" first.
         std::string command = programPath.find(' ') != std::string::npos ? "\"" + programPath + "\"" : programPath;
-        RegStatus status = key_ ? key_->set(valueName, stringValue(command)) : RegStatus{RegStatus::Failed, 0, "not open"};
+        RegStatus status =
+            key_ ? key_->set(valueName, stringValue(command)) : RegStatus{RegStatus::Failed, 0, "not open"};
         if (!status.ok()) error = status.message;
         return status.ok();
     }

@@ -53,12 +53,15 @@ public:
     }
 
     RegStatus set(const std::string& name, const RegValue& value) override {
-        LONG rc = RegSetValueExW(key_, win::widen(name).c_str(), 0, value.type, value.data.empty() ? nullptr : value.data.data(),
-                                 static_cast<DWORD>(value.data.size()));
+        LONG rc =
+            RegSetValueExW(key_, win::widen(name).c_str(), 0, value.type,
+                           value.data.empty() ? nullptr : value.data.data(), static_cast<DWORD>(value.data.size()));
         return status(rc, about(name));
     }
 
-    RegStatus remove(const std::string& name) override { return status(RegDeleteValueW(key_, win::widen(name).c_str()), about(name)); }
+    RegStatus remove(const std::string& name) override {
+        return status(RegDeleteValueW(key_, win::widen(name).c_str()), about(name));
+    }
 
 private:
     std::string about(const std::string& name) const { return "\"" + name + "\" in HKEY_CURRENT_USER\\" + path_; }
@@ -81,8 +84,8 @@ RegStatus WindowsRegistry::openKey(const std::string& path, std::unique_ptr<RegK
 RegStatus WindowsRegistry::createKey(const std::string& path, std::unique_ptr<RegKey>& key) {
     key.reset();
     HKEY h = nullptr;
-    LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, win::widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                              nullptr, &h, nullptr);
+    LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, win::widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &h, nullptr);
     if (rc != ERROR_SUCCESS) return status(rc, "HKEY_CURRENT_USER\\" + path);
     key = std::make_unique<WinRegKey>(h, path);
     return {};
