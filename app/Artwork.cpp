@@ -1,14 +1,17 @@
 #include "app/Artwork.h"
 
 #include <QGuiApplication>
-#include <QPainter>
+#include <QImage>
+#include <QMap>
 #include <QScreen>
 #include <QString>
-#include <QSvgRenderer>
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+#include <cstring>
+#include <functional>
+
+#include "app/ArtworkRenders.h"
 
 // The resources live in a static library; naming them here keeps the linker from dropping them.
 static void initArtworkResources() {
@@ -28,54 +31,70 @@ qreal screenRatio() {
     return screen ? std::max<qreal>(1.0, screen->devicePixelRatio()) : 1.0;
 }
 
-// An unreadable file gives a transparent pixmap of the right size, so layouts stay put.
-QPixmap render(const QString& name, QSize devicePixels, qreal ratio) {
-    initArtworkResources();
-    QPixmap pixmap(devicePixels);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(QStringLiteral(":/artwork/") + name);
-    if (renderer.isValid()) {
-        QPainter painter(&pixmap);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(devicePixels)));
-    }
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
+QString resource(const std::string& file) { return QStringLiteral(":/artwork/") + QString::fromStdString(file); }
+
+// Decoded once per run. Images, not pixmaps: they outlive the application object safely.
+const QImage& cachedImage(const QString& key, const std::function<QImage()>& make) {
+    static QMap<QString, QImage> cache;
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.insert(key, make());
+    return *it;
 }
 
-QPixmap renderLogical(const QString& name, int width, int height) {
-    const qreal ratio = screenRatio();
-    const QSize devicePixels(static_cast<int>(std::lround(width * ratio)),
-                             static_cast<int>(std::lround(height * ratio)));
-    return render(name, devicePixels, ratio);
+const Picture* findPicture(const char* stem) {
+    for (const Picture& p : kPictures)
+        if (std::strcmp(p.stem, stem) == 0) return &p;
+    return nullptr;
 }
 
 }  // namespace
 
+QPixmap picture(const char* stem, qreal ratio) {
+    initArtworkResources();
+    const Picture* p = findPicture(stem);
+    if (!p) return {};
+    ratio = std::max<qreal>(1.0, ratio);
+    const QSize pixels(static_cast<int>(std::lround(p->width * ratio)),
+                       static_cast<int>(std::lround(p->height * ratio)));
+    const QString key = QStringLiteral("%1 %2x%3").arg(stem).arg(pixels.width()).arg(pixels.height());
+    const QImage& image = cachedImage(key, [&] {
+        const int render = ratio == 1.0 ? 1 : 2;  // any other ratio scales the 2x render
+        QImage loaded(resource(pictureFile(stem, render)));
+        if (loaded.isNull()) {
+            QImage blank(pixels, QImage::Format_ARGB32_Premultiplied);
+            blank.fill(Qt::transparent);
+            return blank;
+        }
+        if (loaded.size() != pixels) loaded = loaded.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return loaded;
+    });
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
 QIcon windowIcon() {
-    // Every size drawn by itself, and its HiDPI counterpart too, so none is scaled from another.
-    const qreal ratio = screenRatio();
-    std::set<int> devicePixels;
-    for (int size : {16, 20, 24, 32, 40, 48, 64}) {
-        devicePixels.insert(size);
-        devicePixels.insert(static_cast<int>(std::lround(size * ratio)));
-    }
+    initArtworkResources();
+    // Every size a render of its own, so none is scaled from another on either kind of screen.
     QIcon icon;
-    for (int pixels : devicePixels)
-        icon.addPixmap(render(QStringLiteral("icon.svg"), QSize(pixels, pixels), 1.0));
+    for (int pixels : kIconSizes) {
+        const QImage& image =
+            cachedImage(QStringLiteral("icon %1").arg(pixels), [pixels] { return QImage(resource(iconFile(pixels))); });
+        if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    }
     return icon;
 }
 
 QPixmap trayImage(int index) {
-    return renderLogical(QStringLiteral("tray-%1.svg").arg(std::clamp(index, 0, 1)), 32, 32);
+    static const char* const stems[] = {"tray-0", "tray-1"};
+    return picture(stems[std::clamp(index, 0, 1)], screenRatio());
 }
 
 QPixmap digitImage(int index) {
-    return renderLogical(QStringLiteral("digit-%1.svg").arg(std::clamp(index, 0, 4) + 1), 30, 30);
+    static const char* const stems[] = {"digit-1", "digit-2", "digit-3", "digit-4", "digit-5"};
+    return picture(stems[std::clamp(index, 0, 4)], screenRatio());
 }
 
-QPixmap mousePicture() {
-    return renderLogical(QStringLiteral("mouse.svg"), 272, 351);
-}
+QPixmap mousePicture() { return picture("mouse", screenRatio()); }
 
 }  // namespace orvix::artwork

@@ -11,8 +11,7 @@ class NotifierWatch final : public EventLoop::Watch {
 public:
     // The notifier has no parent: the watch alone decides how long it lives.
     NotifierWatch(int fd, std::function<void()> onReadable, QObject* context) : notifier_(fd, QSocketNotifier::Read) {
-        QObject::connect(&notifier_, &QSocketNotifier::activated, context,
-                         [fn = std::move(onReadable)] { fn(); });
+        QObject::connect(&notifier_, &QSocketNotifier::activated, context, [fn = std::move(onReadable)] { fn(); });
     }
 
 private:
@@ -25,7 +24,8 @@ QtEventLoop::QtEventLoop() = default;
 QtEventLoop::~QtEventLoop() = default;
 
 void QtEventLoop::post(std::function<void()> fn) {
-    QMetaObject::invokeMethod(&context_, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
 }
 
 std::unique_ptr<EventLoop::Watch> QtEventLoop::watchReadable(int fd, std::function<void()> onReadable) {

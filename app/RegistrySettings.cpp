@@ -52,8 +52,7 @@ void RegistrySettings::writeLanguage(const std::string& code) {
     if (!registry_->createKey(configKey_, key).ok()) {
         // A store that cannot be parsed refuses every change: the user must hear of it.
         RegStatus again = registry_->openKey(configKey_, key);
-        if (again.kind == RegStatus::Failed)
-            throw SettingsError("Failed to set data for 'Lang'\n" + again.message);
+        if (again.kind == RegStatus::Failed) throw SettingsError("Failed to set data for 'Lang'\n" + again.message);
         return;  // neither opened nor created: nothing is written
     }
     RegStatus status = key->set("Lang", stringValue(code));
@@ -74,7 +73,8 @@ void RegistrySettings::setAutoRun(bool on) {
 std::unique_ptr<AppSettings> makeUserSettings() {
     auto registry = makeUserRegistry();
     auto autoStart = makeAutoStart(*registry);
-    return std::make_unique<RegistrySettings>(std::move(registry), kConfigKey, std::move(autoStart), currentProgramPath());
+    return std::make_unique<RegistrySettings>(std::move(registry), kConfigKey, std::move(autoStart),
+                                              currentProgramPath());
 }
 
 }  // namespace orvix

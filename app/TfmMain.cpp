@@ -66,7 +66,8 @@ QTextBrowser* helpView(QWidget* page, const char* name) {
 }
 
 QLabel* pictureLabel(QWidget* parent, const char* name, const char* text, QRect geometry, Qt::Alignment align) {
-    auto* label = place(new QLabel(text, parent), name, geometry.x(), geometry.y(), geometry.width(), geometry.height());
+    auto* label =
+        place(new QLabel(text, parent), name, geometry.x(), geometry.y(), geometry.width(), geometry.height());
     QFont font = label->font();
     font.setBold(true);
     font.setPointSize(10);
@@ -178,11 +179,14 @@ void TfmMain::buildLayout() {
         const char* name;
         int x, y;
     };
-    const Spot spots[] = {{&btKey1, "btKey1", 0, 88}, {&btKey2, "btKey2", 127, 9}, {&btKey3, "btKey3", 240, 96},
-                          {&btKey4, "btKey4", 0, 127}, {&btKey5, "btKey5", 247, 147}};
+    const Spot spots[] = {{&btKey1, "btKey1", 0, 88},
+                          {&btKey2, "btKey2", 127, 9},
+                          {&btKey3, "btKey3", 240, 96},
+                          {&btKey4, "btKey4", 0, 127},
+                          {&btKey5, "btKey5", 247, 147}};
     for (int i = 0; i < 5; ++i) {
         QToolButton* b = place(new QToolButton(pnPic), spots[i].name, spots[i].x, spots[i].y, 33, 33);
-        b->setAutoRaise(true);  // flat
+        b->setAutoRaise(true);           // flat
         b->setFocusPolicy(Qt::NoFocus);  // a speed button: the row's own drop-down is the keyboard's way in
         b->setIcon(artwork::digitImage(i));
         b->setIconSize(QSize(30, 30));
@@ -226,7 +230,8 @@ void TfmMain::FormCreate() {
         settings_->readConfig(curLang, fmHid->connection().vid, fmHid->connection().pid, problem);
         // A store that cannot be read is reported once the window shows; the start goes on.
         if (!problem.empty())
-            QMetaObject::invokeMethod(this, [problem] { reportError(QString::fromStdString(problem)); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [problem] { reportError(QString::fromStdString(problem)); }, Qt::QueuedConnection);
         mnAutoRun->setChecked(settings_->autoRunPresent());
     }
     scanLanguages();
@@ -243,7 +248,8 @@ void TfmMain::FormCreate() {
     // "-hide" asks, once the window shows, for what a close request does where a notification area
     // exists: the hide operation (without one, a close request would end the program).
     if (mode.hide)
-        QMetaObject::invokeMethod(this, [this] { guarded([&] { triggerItem(mnHide); }); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { guarded([&] { triggerItem(mnHide); }); }, Qt::QueuedConnection);
 }
 
 void TfmMain::paintEvent(QPaintEvent*) {

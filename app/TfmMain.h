@@ -41,16 +41,15 @@ class TrayNotices;
 
 // What the start-up hands the main window.
 struct TfmMainStartup {
-    std::vector<std::string> arguments;      // the process's arguments after the program name
-    QString programFolder;                   // where the language folders are
-    std::unique_ptr<AppSettings> settings;   // none: nothing is read or stored
+    std::vector<std::string> arguments;     // the process's arguments after the program name
+    QString programFolder;                  // where the language folders are
+    std::unique_ptr<AppSettings> settings;  // none: nothing is read or stored
 };
 
 class TfmMain : public QWidget {
     Q_OBJECT
 public:
-    TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMainStartup startup,
-            QWidget* parent = nullptr);
+    TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMainStartup startup, QWidget* parent = nullptr);
     ~TfmMain() override;
 
     // Controls, as laid out.

@@ -40,8 +40,12 @@ CaptionComponent plain(const QString& name, std::function<QString()> get, std::f
 }
 
 CaptionComponent menuEntry(QAction* a) {
-    return {a->objectName(), {}, {},
-            [a] { return MenuEntryValue{utf8(a->data().toString()), a->property("Tag").toInt(), utf8(captionOf(a))}; },
+    return {a->objectName(),
+            {},
+            {},
+            [a] {
+                return MenuEntryValue{utf8(a->data().toString()), a->property("Tag").toInt(), utf8(captionOf(a))};
+            },
             [a](const MenuEntryValue& v) {
                 a->setData(qstr(v.hint));
                 a->setProperty("Tag", v.tag);
@@ -50,8 +54,9 @@ CaptionComponent menuEntry(QAction* a) {
 }
 
 CaptionComponent button(QPushButton* b) {
-    return plain(b->objectName(), [b] { return QString(b->text()).replace("&&", "&"); },
-                 [b](const QString& c) { b->setText(menuText(c)); });
+    return plain(
+        b->objectName(), [b] { return QString(b->text()).replace("&&", "&"); },
+        [b](const QString& c) { b->setText(menuText(c)); });
 }
 
 // Help pages without a byte-order mark may come from anywhere: UTF-8 when valid, else the
@@ -70,17 +75,21 @@ DeferredMemoText& TfmMain::memoText() {
 
 CaptionComponents TfmMain::captionComponents() {
     auto page = [this](QWidget* p) {
-        return plain(p->objectName(), [this, p] { return pcFunc->tabText(pcFunc->indexOf(p)).replace("&&", "&"); },
-                     [this, p](const QString& c) { pcFunc->setTabText(pcFunc->indexOf(p), menuText(c)); });
+        return plain(
+            p->objectName(), [this, p] { return pcFunc->tabText(pcFunc->indexOf(p)).replace("&&", "&"); },
+            [this, p](const QString& c) { pcFunc->setTabText(pcFunc->indexOf(p), menuText(c)); });
     };
     auto panel = [](QWidget* w) {
-        return plain(w->objectName(), [w] { return widgetCaption(w); }, [w](const QString& c) { setWidgetCaption(w, c); });
+        return plain(
+            w->objectName(), [w] { return widgetCaption(w); }, [w](const QString& c) { setWidgetCaption(w, c); });
     };
     auto label = [](QLabel* l) {
-        return plain(l->objectName(), [l] { return l->text(); }, [l](const QString& c) { l->setText(c); });
+        return plain(
+            l->objectName(), [l] { return l->text(); }, [l](const QString& c) { l->setText(c); });
     };
     CaptionComponents list;
-    list.push_back(plain("fmCaption", [this] { return windowTitle(); }, [this](const QString& c) { setWindowTitle(c); }));
+    list.push_back(plain(
+        "fmCaption", [this] { return windowTitle(); }, [this](const QString& c) { setWindowTitle(c); }));
     // In the order the window declares them: the gauge, the memo, the page control, the rich text
     // views, the key rows, the picture and the hot-spots take no part.
     list.push_back(panel(sPanel1));
@@ -88,11 +97,13 @@ CaptionComponents TfmMain::captionComponents() {
     list.push_back(page(pgStartStat));
     list.push_back(page(pgButtonSet));
     list.push_back(page(pgLedIndicator));
-    list.push_back(plain("dpiSel", [this] { return dpiSel->title(); }, [this](const QString& c) { dpiSel->setTitle(c); }));
+    list.push_back(plain(
+        "dpiSel", [this] { return dpiSel->title(); }, [this](const QString& c) { dpiSel->setTitle(c); }));
     list.push_back(panel(pnPic));
     for (QLabel* l : {tpPower, tpUSBchg, tpLEDindicator}) list.push_back(label(l));
     // The tray menu's entries, the Language entries the scan took out of the menu included.
-    for (QAction* a : {mnOpen, mnHide, mnLanguage, mnLang_En, mnLang_CHN, J1, mnAutoRun, mnExit}) list.push_back(menuEntry(a));
+    for (QAction* a : {mnOpen, mnHide, mnLanguage, mnLang_En, mnLang_CHN, J1, mnAutoRun, mnExit})
+        list.push_back(menuEntry(a));
     return list;
 }
 
@@ -146,8 +157,8 @@ void TfmMain::scanLanguages() {
 void TfmMain::loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes) {
     // Built apart from the view and handed over once: the view lays it out a single time.
     auto* document = new QTextDocument(view);
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size()));
+    QByteArray data =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     if (!loadRichOrPlainText(data, *document, decodeHelpText)) {
         delete document;
         throw std::runtime_error("Failed to Load Stream");

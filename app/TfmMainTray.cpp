@@ -77,7 +77,8 @@ void TfmMain::buildTray() {
                            QApplication::queryKeyboardModifiers());
     });
     mTray->show();  // from creation to the end of the process
-    notices_ = new TrayNotices(mTray, [this] { return trayHost(); }, this);
+    notices_ = new TrayNotices(
+        mTray, [this] { return trayHost(); }, this);
     connect(notices_, &TrayNotices::shown, this, &TfmMain::noticeShown);
 
     trayHost_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
@@ -167,7 +168,11 @@ void TfmMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
         QMetaObject::invokeMethod(
-            this, [this] { if (isMinimized()) guarded([&] { ApplicationEvents1Minimize(); }); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (isMinimized()) guarded([&] { ApplicationEvents1Minimize(); });
+            },
+            Qt::QueuedConnection);
 }
 
 void TfmMain::mTrayMouseDown(Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {

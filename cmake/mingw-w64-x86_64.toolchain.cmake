@@ -12,12 +12,14 @@ set(CMAKE_FIND_ROOT_PATH /usr/${ORVIX_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Packages also outside the root: the static Qt for Windows lives in the build tree's cache.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 # Fully static: no libstdc++, libgcc or winpthread DLL has to sit beside the executables.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# CTest runs the cross-built tests through wine (scripts/test-windows prepares the prefix).
+# CTest runs the cross-built tests through wine (scripts/test-windows prepares the prefix); the
+# runner retries a start that wine ended before the program ran.
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
-  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+  get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/support/wine-run ABSOLUTE)
 endif()

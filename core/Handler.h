@@ -19,10 +19,9 @@ public:
     Handler(std::nullptr_t) {}
 
     template <class F>
-        requires(!std::is_same_v<std::decay_t<F>, Handler> &&
-                 !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
-                 std::is_invocable_r_v<R, F&, Args...>)
-    Handler(F f) : fn_(std::make_shared<const std::function<R(Args...)>>(std::move(f))) {}
+    requires(!std::is_same_v<std::decay_t<F>, Handler> && !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
+             std::is_invocable_r_v<R, F&, Args...>) Handler(F f)
+        : fn_(std::make_shared<const std::function<R(Args...)>>(std::move(f))) {}
 
     explicit operator bool() const { return fn_ && *fn_; }
     R operator()(Args... args) const { return (*fn_)(std::forward<Args>(args)...); }

@@ -70,8 +70,8 @@ void THidDevice::setOnData(THidDataEvent handler) {
 }
 
 void THidDevice::startReaderIfReady() {
-    if (reader_ || stoppingReader_ || checkingIn_ || !onData_ || !pluggedIn_ || !checkedOut_ ||
-        !hasReadWriteAccess_ || !controller_)
+    if (reader_ || stoppingReader_ || checkingIn_ || !onData_ || !pluggedIn_ || !checkedOut_ || !hasReadWriteAccess_ ||
+        !controller_)
         return;
     uint16_t length = Caps().InputReportByteLength;
     if (length == 0) return;  // no input reports to read

@@ -76,8 +76,7 @@ void THidDeviceController::DeviceChange() {
     for (auto it = serials.rbegin(); it != serials.rend(); ++it) {
         THidDevice* dev = findBySerial(*it);
         if (!dev) continue;
-        bool present = dev->IsPluggedIn() &&
-                       std::any_of(fresh.begin(), fresh.end(), [&](const auto& f) {
+        bool present = dev->IsPluggedIn() && std::any_of(fresh.begin(), fresh.end(), [&](const auto& f) {
                            return f->PnPInfo().DeviceID == dev->PnPInfo().DeviceID;
                        });
         if (present) continue;

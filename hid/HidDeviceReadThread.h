@@ -27,8 +27,8 @@ public:
     // reports the error as a failed read is reported and tries again after the pause, until the
     // handle opens or the reader is stopped: a device held while its node was still settling, or
     // while the process was out of descriptors, is read once it can be.
-    THidDeviceReadThread(THidDevice& device, std::unique_ptr<HidReadHandle> handle, uint32_t openError,
-                         Opener opener, size_t reportLength, uint32_t sleepTime, EventLoop& loop);
+    THidDeviceReadThread(THidDevice& device, std::unique_ptr<HidReadHandle> handle, uint32_t openError, Opener opener,
+                         size_t reportLength, uint32_t sleepTime, EventLoop& loop);
     THidDeviceReadThread(const THidDeviceReadThread&) = delete;
     THidDeviceReadThread& operator=(const THidDeviceReadThread&) = delete;
     // Stops the thread; see stop().
@@ -45,12 +45,12 @@ private:
     struct Handoff {
         std::mutex mutex;
         std::condition_variable changed;
-        std::function<void()> pending;  // set by the reader, run by the main thread
-        bool running = false;           // the main thread is running `pending`
-        bool finished = false;          // the reader thread has left its loop
-        bool stopRequested = false;     // stop() was called
+        std::function<void()> pending;    // set by the reader, run by the main thread
+        bool running = false;             // the main thread is running `pending`
+        bool finished = false;            // the reader thread has left its loop
+        bool stopRequested = false;       // stop() was called
         HidReadHandle* handle = nullptr;  // once opened; stop() ends its reads
-        bool closed = false;            // stop() returned: queued calls do nothing
+        bool closed = false;              // stop() returned: queued calls do nothing
         // Main thread: runs the pending call if there is one. Returns whether it ran one.
         bool runPending();
     };

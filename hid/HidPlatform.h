@@ -73,8 +73,7 @@ public:
     virtual std::vector<THidPnPInfo> scanInterfaces() = 0;
 
     // error: the platform's code when the open fails.
-    virtual std::unique_ptr<HidSyncHandle> openSync(const std::string& path, HidAccess access,
-                                                    uint32_t& error) = 0;
+    virtual std::unique_ptr<HidSyncHandle> openSync(const std::string& path, HidAccess access, uint32_t& error) = 0;
     // Also called from a reader thread, retrying an open that failed, while the main thread scans.
     virtual std::unique_ptr<HidReadHandle> openRead(const std::string& path, uint32_t& error) = 0;
 

@@ -104,9 +104,12 @@ private:
             item.tag = prefix >> 4;
 
             std::string error;
-            if (item.type == MainItem) error = mainItem(item);
-            else if (item.type == GlobalItem) error = globalItem(item);
-            else if (item.type == LocalItem) localItem(item);
+            if (item.type == MainItem)
+                error = mainItem(item);
+            else if (item.type == GlobalItem)
+                error = globalItem(item);
+            else if (item.type == LocalItem)
+                localItem(item);
             // Reserved item types carry nothing a length depends on.
             if (!error.empty()) return error;
         }
@@ -121,8 +124,10 @@ private:
         case tag::feature: error = addField(Feature, item); break;
         case tag::collection: error = openCollection(item); break;
         case tag::endCollection:
-            if (depth_ == 0) error = "End Collection" + at(item.offset) + " without an open Collection";
-            else --depth_;
+            if (depth_ == 0)
+                error = "End Collection" + at(item.offset) + " without an open Collection";
+            else
+                --depth_;
             break;
         default: break;
         }

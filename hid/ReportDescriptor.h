@@ -39,8 +39,7 @@ struct ReportDescriptorInfo {
 // collections still open at the end (a descriptor read cut short mostly looks so), and a report ID
 // used in two top-level collections (a report belongs to one collection's interface). Main items
 // outside every collection belong to no interface and are not counted.
-bool parseReportDescriptor(const uint8_t* data, size_t size, ReportDescriptorInfo& info,
-                           std::string* error = nullptr);
+bool parseReportDescriptor(const uint8_t* data, size_t size, ReportDescriptorInfo& info, std::string* error = nullptr);
 
 // Preparsed data of one top-level collection, kept with the raw descriptor, for platforms that
 // hand out descriptors.

@@ -20,7 +20,7 @@ using TcbDevDataIn = std::function<void(const TByteDynArray& d)>;
 class ConsoleView {
 public:
     virtual ~ConsoleView() = default;
-    virtual bool showing() const = 0;                 // the window and its parents are visible
+    virtual bool showing() const = 0;  // the window and its parents are visible
     virtual void appendLine(const std::string& s) = 0;
     virtual void setCaption(const std::string& s) = 0;
     // What the user can do about a held receiver that cannot be written; empty when there is

@@ -19,8 +19,7 @@ W* place(W* w, const char* name, int x, int y, int width, int height) {
 
 }  // namespace
 
-TfmHid::TfmHid(std::unique_ptr<HidPlatform> platform, EventLoop& loop, QWidget* owner)
-    : QWidget(owner, Qt::Window) {
+TfmHid::TfmHid(std::unique_ptr<HidPlatform> platform, EventLoop& loop, QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName("fmHid");
     setWindowTitle("fmHid");
     setFixedSize(359, 516);

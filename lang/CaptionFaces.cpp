@@ -21,10 +21,8 @@ QStringList candidates(const QLocale& locale) {
         return {"Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Micro Hei", "Microsoft YaHei", "SimSun"};
     case QLocale::Japanese:
         return {"Noto Sans CJK JP", "Source Han Sans JP", "IPAGothic", "Yu Gothic UI", "Meiryo UI", "MS UI Gothic"};
-    case QLocale::Korean:
-        return {"Noto Sans CJK KR", "Source Han Sans KR", "Malgun Gothic", "Gulim"};
-    default:
-        return {};
+    case QLocale::Korean: return {"Noto Sans CJK KR", "Source Han Sans KR", "Malgun Gothic", "Gulim"};
+    default: return {};
     }
 }
 

@@ -46,7 +46,10 @@ bool readHelpPage(const std::string& folder, const char* name, std::vector<uint8
 }  // namespace
 
 std::string cannotOpenFile(const std::string& path, const std::string& reason) {
-    return "Cannot open file \"" + path + "\". " + reason;
+    // As the platform writes paths: the program folder comes from Qt with '/' on Windows too.
+    std::string shown = path;
+    std::replace(shown.begin(), shown.end(), '/', static_cast<char>(std::filesystem::path::preferred_separator));
+    return "Cannot open file \"" + shown + "\". " + reason;
 }
 
 LanguageScan scanLanguageFolders(const std::string& programFolder) {

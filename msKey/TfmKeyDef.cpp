@@ -94,14 +94,21 @@ TfmKeyDef::MenuEntry* TfmKeyDef::entry(const std::string& name) {
 
 CaptionComponents TfmKeyDef::captionComponents() {
     CaptionComponents list;
-    list.push_back({"sPanel1", [this] { return widgetCaption(sPanel1); },
-                    [this](const QString& c) { setWidgetCaption(sPanel1, c); }, {}, {}});
+    list.push_back({"sPanel1",
+                    [this] { return widgetCaption(sPanel1); },
+                    [this](const QString& c) { setWidgetCaption(sPanel1, c); },
+                    {},
+                    {}});
     // The number picture, the Locked name panel, the drop-down and the pop-up itself take no part.
     for (MenuEntry& e : entries_) {
         if (e.separator()) continue;
         MenuEntry* entry = &e;
-        list.push_back({QString::fromStdString(e.Name), {}, {},
-                        [entry] { return MenuEntryValue{entry->Hint, entry->Tag, captionOf(entry->action).toStdString()}; },
+        list.push_back({QString::fromStdString(e.Name),
+                        {},
+                        {},
+                        [entry] {
+                            return MenuEntryValue{entry->Hint, entry->Tag, captionOf(entry->action).toStdString()};
+                        },
                         [entry](const MenuEntryValue& v) {
                             entry->Hint = v.hint;
                             entry->Tag = v.tag;

@@ -151,9 +151,7 @@ public:
             std::string line = trimBlanks(lines_[i_]);
             if (line.empty() || line[0] == ';') continue;
             if (!validUtf8(line)) return fail(number_, "the line is not UTF-8 text");
-            bool good = !header_         ? headerLine(line)
-                        : line[0] == '[' ? keyLine(line)
-                                         : valueLine(line);
+            bool good = !header_ ? headerLine(line) : line[0] == '[' ? keyLine(line) : valueLine(line);
             if (!good) return false;
         }
         if (!header_) return fail(1, "the file is empty; it must begin with the line REGEDIT4");
@@ -287,15 +285,15 @@ private:
     bool addValue(RegFileValue v) {
         auto [given, fresh] = valueLines_.emplace(asciiLowered(v.name), number_);
         if (!fresh)
-            return fail(number_, "the value " + quote(v.name) + " was already given on line " +
-                                     std::to_string(given->second));
+            return fail(number_,
+                        "the value " + quote(v.name) + " was already given on line " + std::to_string(given->second));
         key_.values.push_back(std::move(v));
         return true;
     }
 
     std::vector<std::string_view> lines_;  // views into the input
-    size_t i_ = 0;       // the line being read
-    size_t number_ = 0;  // its number, 1-based, where a value line began
+    size_t i_ = 0;                         // the line being read
+    size_t number_ = 0;                    // its number, 1-based, where a value line began
     RegFileKey& key_;
     RegFileError& error_;
     bool header_ = false;
@@ -321,7 +319,8 @@ std::string formatRegFile(const RegFileKey& key) {
             out += head + quote(text) + '\n';
         } else if (value.type == kRegDword && value.data.size() == 4) {
             char digits[16];
-            uint32_t n = value.data[0] | value.data[1] << 8 | value.data[2] << 16 | static_cast<uint32_t>(value.data[3]) << 24;
+            uint32_t n =
+                value.data[0] | value.data[1] << 8 | value.data[2] << 16 | static_cast<uint32_t>(value.data[3]) << 24;
             std::snprintf(digits, sizeof digits, "dword:%08x", n);
             out += head + digits + '\n';
         } else if (value.type == kRegBinary) {

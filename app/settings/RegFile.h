@@ -29,8 +29,8 @@ struct RegFileValue {
 };
 
 struct RegFileKey {
-    std::string path;         // after "HKEY_CURRENT_USER\", as the file spells it; empty when it names none
-    size_t pathLine = 0;      // the line that names it
+    std::string path;                  // after "HKEY_CURRENT_USER\", as the file spells it; empty when it names none
+    size_t pathLine = 0;               // the line that names it
     std::vector<RegFileValue> values;  // in file order
 
     // The value of that name, compared without regard to ASCII letter case; null when none.

@@ -14,12 +14,9 @@ LinuxHidPlatform::LinuxHidPlatform(EventLoop& loop, std::filesystem::path sysRoo
 
 LinuxHidPlatform::~LinuxHidPlatform() { stopNotifications(); }
 
-std::vector<THidPnPInfo> LinuxHidPlatform::scanInterfaces() {
-    return interfaceEntries(listHidrawNodes(udev_.get()));
-}
+std::vector<THidPnPInfo> LinuxHidPlatform::scanInterfaces() { return interfaceEntries(listHidrawNodes(udev_.get())); }
 
-std::unique_ptr<HidSyncHandle> LinuxHidPlatform::openSync(const std::string& path, HidAccess access,
-                                                          uint32_t& error) {
+std::unique_ptr<HidSyncHandle> LinuxHidPlatform::openSync(const std::string& path, HidAccess access, uint32_t& error) {
     return openHidrawSync(path, access, sysRoot_, error);
 }
 

@@ -50,8 +50,7 @@ std::vector<HidrawNode> listHidrawNodes(udev* context) {
     if (!context) return nodes;
     udev_enumerate* enumerate = udev_enumerate_new(context);
     if (!enumerate) return nodes;
-    if (udev_enumerate_add_match_subsystem(enumerate, "hidraw") >= 0 &&
-        udev_enumerate_scan_devices(enumerate) >= 0) {
+    if (udev_enumerate_add_match_subsystem(enumerate, "hidraw") >= 0 && udev_enumerate_scan_devices(enumerate) >= 0) {
         udev_list_entry* entry;
         udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate)) {
             const char* sysPath = udev_list_entry_get_name(entry);

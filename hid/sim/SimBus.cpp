@@ -225,8 +225,7 @@ void SimBus::add(DeviceKind kind) {
                                                                                  : bootKeyboardDescriptor();
     // Named like a HID device in sysfs (bus USB), with a prefix no real node or device has.
     char name[32];
-    std::snprintf(name, sizeof name, "0003:%04X:%04X.%04X", unsigned{vendor}, unsigned{product},
-                  unsigned{++instance_});
+    std::snprintf(name, sizeof name, "0003:%04X:%04X.%04X", unsigned{vendor}, unsigned{product}, unsigned{++instance_});
     Device d{kind, std::string("sim:") + name, std::string("sim-") + name, HidAttributes{}, &descriptor, {}, {}};
     parseReportDescriptor(descriptor.data(), descriptor.size(), d.parsed);
     d.attributes.VendorID = vendor;

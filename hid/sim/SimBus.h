@@ -123,7 +123,7 @@ private:
     mutable std::mutex mutex_;
     const SimLayout layout_;
     std::vector<Device> devices_;  // in the order they came
-    uint32_t instance_ = 0;              // numbers each new HID device, as the kernel does
+    uint32_t instance_ = 0;        // numbers each new HID device, as the kernel does
     SimReceiver receiver_;
     uint32_t delayMs_ = 0;
     std::deque<Pending> pending_;  // in sending order, due times rising

@@ -36,10 +36,14 @@ std::optional<SimCommand> parseSimCommand(std::string_view line) {
         bool takesNumber;
     };
     static constexpr Entry table[] = {
-        {"unplug", SimCommand::Unplug, false},       {"plug", SimCommand::Plug, false},
-        {"unplug-other", SimCommand::UnplugOther, false}, {"link", SimCommand::Link, false},
-        {"unlink", SimCommand::Unlink, false},       {"ack-wrong", SimCommand::AckWrong, true},
-        {"ack-drop", SimCommand::AckDrop, true},     {"delay", SimCommand::Delay, true},
+        {"unplug", SimCommand::Unplug, false},
+        {"plug", SimCommand::Plug, false},
+        {"unplug-other", SimCommand::UnplugOther, false},
+        {"link", SimCommand::Link, false},
+        {"unlink", SimCommand::Unlink, false},
+        {"ack-wrong", SimCommand::AckWrong, true},
+        {"ack-drop", SimCommand::AckDrop, true},
+        {"delay", SimCommand::Delay, true},
     };
     auto w = words(line);
     if (w.empty()) return std::nullopt;
@@ -57,8 +61,7 @@ std::optional<SimCommand> parseSimCommand(std::string_view line) {
     return std::nullopt;
 }
 
-void LineSplitter::feed(const char* data, size_t size,
-                        const std::function<void(const std::string&)>& onLine) {
+void LineSplitter::feed(const char* data, size_t size, const std::function<void(const std::string&)>& onLine) {
     for (size_t i = 0; i < size; ++i) {
         char c = data[i];
         if (c == '\n') {

@@ -109,8 +109,7 @@ SimControlReader::SimControlReader(const std::string& path, std::function<void(c
 SimControlReader::~SimControlReader() {
     if (!impl_->thread.joinable()) return;
     char byte = 0;
-    while (::write(impl_->stopWrite, &byte, 1) < 0 && errno == EINTR) {
-    }
+    while (::write(impl_->stopWrite, &byte, 1) < 0 && errno == EINTR) {}
     impl_->thread.join();
 }
 

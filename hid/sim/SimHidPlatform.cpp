@@ -68,22 +68,12 @@ void SimHidPlatform::command(const std::string& line) {
     case sim::SimCommand::Plug:
         if (bus_->plugReceiver()) postChange();
         break;
-    case sim::SimCommand::UnplugOther:
-        unplugOther();
-        break;
+    case sim::SimCommand::UnplugOther: unplugOther(); break;
     case sim::SimCommand::Link:
-    case sim::SimCommand::Unlink:
-        bus_->setLinked(parsed->verb == sim::SimCommand::Link);
-        break;
-    case sim::SimCommand::AckWrong:
-        bus_->setAckWrong(parsed->value);
-        break;
-    case sim::SimCommand::AckDrop:
-        bus_->setAckDrop(parsed->value);
-        break;
-    case sim::SimCommand::Delay:
-        bus_->setDelay(parsed->value);
-        break;
+    case sim::SimCommand::Unlink: bus_->setLinked(parsed->verb == sim::SimCommand::Link); break;
+    case sim::SimCommand::AckWrong: bus_->setAckWrong(parsed->value); break;
+    case sim::SimCommand::AckDrop: bus_->setAckDrop(parsed->value); break;
+    case sim::SimCommand::Delay: bus_->setDelay(parsed->value); break;
     }
 }
 
@@ -150,7 +140,8 @@ std::optional<SimLayout> parseSimLayout(std::string_view name) {
 
 std::string simLayoutProblem(std::string_view name) {
     if (parseSimLayout(name)) return {};
-    return "ORVIX_SIM_LAYOUT \"" + std::string(name) + "\" is not a known layout; the known layouts are "
+    return "ORVIX_SIM_LAYOUT \"" + std::string(name) +
+           "\" is not a known layout; the known layouts are "
            "\"default\" and \"shared\"";
 }
 

@@ -29,14 +29,16 @@ bool BoundLibrary::load(const wchar_t* fileName, std::initializer_list<Binding> 
 
 HidLibraries::HidLibraries() : hidGuid_(kHidInterfaceGuid) {
     using B = BoundLibrary;
-    bool setupApi = setupApi_.load(L"SetupApi.dll", {B::bind("SetupDiGetClassDevsW", getClassDevs),
-                                                     B::bind("SetupDiEnumDeviceInterfaces", enumDeviceInterfaces),
-                                                     B::bind("SetupDiGetDeviceInterfaceDetailW", getDeviceInterfaceDetail),
-                                                     B::bind("SetupDiDestroyDeviceInfoList", destroyDeviceInfoList)});
+    bool setupApi =
+        setupApi_.load(L"SetupApi.dll", {B::bind("SetupDiGetClassDevsW", getClassDevs),
+                                         B::bind("SetupDiEnumDeviceInterfaces", enumDeviceInterfaces),
+                                         B::bind("SetupDiGetDeviceInterfaceDetailW", getDeviceInterfaceDetail),
+                                         B::bind("SetupDiDestroyDeviceInfoList", destroyDeviceInfoList)});
     if (!setupApi) return;
-    bool hid = hid_.load(L"HID.dll", {B::bind("HidD_GetHidGuid", getHidGuid), B::bind("HidD_GetAttributes", getAttributes),
-                                      B::bind("HidD_GetPreparsedData", getPreparsedData),
-                                      B::bind("HidD_FreePreparsedData", freePreparsedData), B::bind("HidP_GetCaps", getCaps)});
+    bool hid =
+        hid_.load(L"HID.dll", {B::bind("HidD_GetHidGuid", getHidGuid), B::bind("HidD_GetAttributes", getAttributes),
+                               B::bind("HidD_GetPreparsedData", getPreparsedData),
+                               B::bind("HidD_FreePreparsedData", freePreparsedData), B::bind("HidP_GetCaps", getCaps)});
     if (hid) getHidGuid(&hidGuid_);
 }
 

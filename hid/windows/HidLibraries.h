@@ -23,9 +23,10 @@ public:
     // A binding that fills the function pointer `slot` with the library's function `name`.
     template <class F>
     static Binding bind(const char* name, F*& slot) {
-        return {name,
-                [](void* s, FARPROC proc) { *static_cast<F**>(s) = reinterpret_cast<F*>(reinterpret_cast<void*>(proc)); },
-                &slot};
+        return {
+            name,
+            [](void* s, FARPROC proc) { *static_cast<F**>(s) = reinterpret_cast<F*>(reinterpret_cast<void*>(proc)); },
+            &slot};
     }
 
     BoundLibrary() = default;
@@ -72,6 +73,7 @@ private:
 };
 
 // {4D1E55B2-F16F-11CF-88CB-001111000030}
-inline constexpr GUID kHidInterfaceGuid = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+inline constexpr GUID kHidInterfaceGuid = {
+    0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
 }  // namespace orvix::winhid

@@ -118,22 +118,6 @@ HANDLE openFile(const std::string& path, DWORD access, DWORD flags) {
 
 }  // namespace
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
 bool isGoneError(DWORD error) {
     constexpr DWORD kNoSuchDevice = 433;  // ERROR_NO_SUCH_DEVICE; not in mingw-w64's winerror.h
     switch (error) {
@@ -142,8 +126,7 @@ bool isGoneError(DWORD error) {
     case ERROR_DEV_NOT_EXIST:
     case ERROR_BAD_COMMAND:  // some drivers answer this once their device is removed
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

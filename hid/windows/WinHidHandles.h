@@ -5,13 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "core/windows/WinText.h"
 #include "hid/HidPlatform.h"
 #include "hid/windows/HidLibraries.h"
 
 namespace orvix::winhid {
 
-std::wstring widen(const std::string& utf8);
-std::string narrow(const std::wstring& wide);
+using win::narrow;
+using win::widen;
 
 // A read that fails with one of these codes will never succeed again: the device has gone.
 bool isGoneError(DWORD error);

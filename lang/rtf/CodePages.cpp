@@ -4,6 +4,7 @@
 
 #include "lang/TextDecoding.h"
 #include "lang/rtf/SymbolFonts.h"
+#include "lang/rtf/SystemCodePages.h"
 
 namespace orvix::rtf {
 
@@ -95,17 +96,20 @@ QStringDecoder* CodePageDecoder::decoderFor(int codePage) {
             }
         }
     }
-    if (!decoder && codePage != 1252) {
+    if (!decoder && codePage != 1252 && !bySystem(codePage)) {
         if (!unsupported_.isEmpty()) unsupported_ += ", ";
         unsupported_ += QString::number(codePage);
     }
     return decoders_.emplace(codePage, std::move(decoder)).first->second.get();
 }
 
+bool CodePageDecoder::bySystem(int codePage) const { return !builtInOnly_ && systemDecodes(codePage); }
+
 QString CodePageDecoder::decode(int codePage, QByteArrayView bytes) {
     if (codePage == symbolCodePage || codePage == wingdingsCodePage)
         return decodeSymbolFont(codePage == wingdingsCodePage ? SymbolFont::Wingdings : SymbolFont::Symbol, bytes);
     QStringDecoder* decoder = decoderFor(codePage);
+    if (!decoder && bySystem(codePage)) return systemDecode(codePage, bytes);
     if (!decoder) return decodeWindows1252(bytes);
     return decoder->decode(bytes);
 }

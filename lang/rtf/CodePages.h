@@ -1,6 +1,7 @@
 #pragma once
 // Text bytes of RTF in Windows code pages. Qt's own converters (ICU where Qt was built with it)
-// do the work; windows-1252 has a built-in table so that Western text reads everywhere.
+// do the work, else the system's own (Windows); windows-1252 has a built-in table so that
+// Western text reads everywhere.
 
 #include <QByteArrayView>
 #include <QString>
@@ -38,11 +39,12 @@ public:
     // Code pages that were asked for and could not be decoded, comma separated; empty if none.
     QString unsupported() const { return unsupported_; }
 
-    // Only for tests: pretend Qt has no converter for any code page.
+    // Only for tests: pretend neither Qt nor the system has a converter for any code page.
     void useBuiltInTablesOnly() { builtInOnly_ = true; }
 
 private:
     QStringDecoder* decoderFor(int codePage);
+    bool bySystem(int codePage) const;  // Qt has no converter, the system has one
 
     std::map<int, std::unique_ptr<QStringDecoder>> decoders_;
     QString unsupported_;

@@ -58,10 +58,10 @@ private:
     int paragraphs_ = 0;  // blocks, a continued paragraph's included
     int runs_ = 0;
     bool paragraphOpen_ = false;
-    int paragraphStart_ = 0;  // where the open paragraph's first block starts
+    int paragraphStart_ = 0;        // where the open paragraph's first block starts
     qsizetype paragraphChars_ = 0;  // in the open paragraph's last block
     qsizetype unbroken_ = 0;        // characters since the last place a line may break
-    QString run_;  // text of one format not in the document yet
+    QString run_;                   // text of one format not in the document yet
     QTextCharFormat runFormat_;
     bool full_ = false;
     bool editing_ = false;

@@ -33,7 +33,7 @@ struct CharState {
     QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
     int color = -1;       // colour table index; -1, a missing or an empty entry: automatic
     int background = -1;  // likewise: none
-    int link = -1;       // index of the hyperlink target, -1: none
+    int link = -1;        // index of the hyperlink target, -1: none
     // After \dbch the text is double-byte (East Asian) text, whose bold, italic and size some
     // writers give as the associated properties \ab, \ai and \afsN.
     CharKind kind = CharKind::Unmarked;

@@ -267,8 +267,7 @@ void Parser::controlWord(const Token& token) {
     auto found = words().find(name);
     if (ignorable_) {
         // Behind \* only the destinations read here are taken; any other is skipped whole.
-        bool taken = found != words().end() &&
-                     (found->second == Word::FieldInstruction || found->second == Word::Ud);
+        bool taken = found != words().end() && (found->second == Word::FieldInstruction || found->second == Word::Ud);
         if (!taken) {
             group().destination = Destination::Skip;
             return;
@@ -279,14 +278,9 @@ void Parser::controlWord(const Token& token) {
     if (wordAnywhere(word, token)) return;
     switch (group().destination) {
     case Destination::Skip:
-    case Destination::Upr:
-        return;
-    case Destination::FontTable:
-        fontTableWord(word, token);
-        return;
-    case Destination::ColorTable:
-        colorTableWord(word, token);
-        return;
+    case Destination::Upr: return;
+    case Destination::FontTable: fontTableWord(word, token); return;
+    case Destination::ColorTable: colorTableWord(word, token); return;
     case Destination::FieldInstruction:
     case Destination::Text:
         if (destinationWord(word) || documentWord(word, token) || characterWord(word, token) ||
@@ -482,8 +476,7 @@ void Parser::byte(uint8_t value, bool escaped) {
     Group& g = group();
     switch (g.destination) {
     case Destination::Skip:
-    case Destination::Upr:
-        return;
+    case Destination::Upr: return;
     case Destination::FontTable:
         if (!fontEntryOpen_) return;
         if (value == ';' && !escaped) {
@@ -499,8 +492,7 @@ void Parser::byte(uint8_t value, bool escaped) {
         }
         return;
     case Destination::Text:
-    case Destination::FieldInstruction:
-        break;
+    case Destination::FieldInstruction: break;
     }
     if (g.chars.hidden) return;
     if (!escaped && value < 0x20) {
@@ -583,8 +575,8 @@ void Parser::addColor() {
 void Parser::finishFontEntry() {
     if (!fontEntryOpen_) return;
     fontEntryOpen_ = false;
-    int codePage = fontEntry_.codePage > 0 ? fontEntry_.codePage
-                                           : codePageForCharset(fontEntry_.charset, tables_.ansiCodePage);
+    int codePage =
+        fontEntry_.codePage > 0 ? fontEntry_.codePage : codePageForCharset(fontEntry_.charset, tables_.ansiCodePage);
     if (codePage == symbolCodePage) codePage = 1252;  // a symbol font's name is plain letters
     fontEntry_.name = decoder_.decode(codePage, fontEntryName_).trimmed();
     fontEntry_.symbol = symbolFontOf(fontEntry_.name, fontEntry_.charset);

@@ -76,7 +76,7 @@ private:
 
     std::vector<Group> stack_;
     size_t excessDepth_ = 0;
-    int skipFallback_ = 0;  // characters after \uN still to skip
+    int skipFallback_ = 0;    // characters after \uN still to skip
     bool ignorable_ = false;  // \* came: an unknown destination next is skipped
 
     DocumentTables tables_;

@@ -19,16 +19,10 @@ Token Tokenizer::next() {
         char c = data_[pos_++];
         switch (c) {
         case '\r':
-        case '\n':
-            continue;
-        case '{':
-            token.kind = Token::GroupOpen;
-            return token;
-        case '}':
-            token.kind = Token::GroupClose;
-            return token;
-        case '\\':
-            break;
+        case '\n': continue;
+        case '{': token.kind = Token::GroupOpen; return token;
+        case '}': token.kind = Token::GroupClose; return token;
+        case '\\': break;
         default:
             token.kind = Token::Byte;
             token.byte = static_cast<uint8_t>(c);

@@ -3,37 +3,13 @@
 
 #include <windows.h>
 
+#include "core/windows/WinText.h"
 #include "lang/TextDecoding.h"
 
 namespace orvix {
 
-namespace {
-
-std::wstring widen(const std::string& utf8) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string narrow(const wchar_t* text, int length) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
-std::string systemReason(DWORD code) {
-    wchar_t* text = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason = n ? narrow(text, static_cast<int>(n)) : "Error " + std::to_string(code);
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
-    return reason;
-}
-
-}  // namespace
+using win::narrow;
+using win::widen;
 
 std::string decodeDefaultEncoding(const std::vector<uint8_t>& bytes) {
     if (bytes.empty()) return {};
@@ -41,7 +17,7 @@ std::string decodeDefaultEncoding(const std::vector<uint8_t>& bytes) {
     int n = MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(bytes.size()), wide.data(), n);
-    return sanitizeUtf8(narrow(wide.data(), n));
+    return sanitizeUtf8(narrow(wide.data(), static_cast<size_t>(n)));
 }
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, FileError& error, size_t limit) {
@@ -52,14 +28,14 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, FileErr
                          ? FileError::Missing
                      : code == ERROR_ACCESS_DENIED ? FileError::Denied
                                                    : FileError::Other;
-        error.reason = systemReason(code);
+        error.reason = win::systemMessage(code);
         return false;
     };
     std::wstring wide = widen(path);
     // Opening a folder reads as "access denied": tell it apart first.
     DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        error = {FileError::NotAFile, systemReason(ERROR_DIRECTORY)};
+        error = {FileError::NotAFile, win::systemMessage(ERROR_DIRECTORY)};
         return false;
     }
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -231,8 +231,8 @@ TEST_F(ApplySequence, ChoosingAFunctionSendsNothingUntilApply) {
 TEST_F(ApplySequence, AStartCutShortByAnErrorStillWritesTheDefaultFrames) {
     auto registry = std::make_unique<MemoryRegistry>();
     registry->keys[MemoryRegistry::lower(kConfigKey)] = {{"vid", stringValue("0E8F")}};
-    settings = std::make_unique<RegistrySettings>(std::move(registry), kConfigKey, std::make_unique<FileLessAutoStart>(autoRun),
-                                                  "/opt/orvix/orvix-mouse");
+    settings = std::make_unique<RegistrySettings>(
+        std::move(registry), kConfigKey, std::make_unique<FileLessAutoStart>(autoRun), "/opt/orvix/orvix-mouse");
     acceptErrorBoxes();
     startWithReceiver();
     EXPECT_EQ(errors, Strings{"Invalid data type for 'VID'"});
@@ -257,7 +257,8 @@ protected:
         QDir().mkpath(dir.filePath("FR"));
         QFile catalogue(dir.filePath("FR/Lang.txt"));
         ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
-        catalogue.write("langname=Fran\xC3\xA7\x61is\nkeyDef.mnBackPage.Caption=[104b|5]PAGE PR\xC3\x89\x43\xC3\x89\x44\x45NTE\n");
+        catalogue.write(
+            "langname=Fran\xC3\xA7\x61is\nkeyDef.mnBackPage.Caption=[104b|5]PAGE PR\xC3\x89\x43\xC3\x89\x44\x45NTE\n");
     }
     QTemporaryDir dir;
 };
@@ -279,22 +280,23 @@ void pickForEveryRow(TfmMain& w, const char* entry) {
     for (TfmKeyDef* row : w.keys()) row->mnCur_SCRClick(row->entry(entry)->action);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shell, ChangeWhileWaiting,
-    ::testing::Values(MidSequenceChange{"LanguageSwitch",
-                                        [](TfmMain& w) {
-                                            for (QAction* a : w.languageEntries())
-                                                if (a->data().toString() == "FR") a->trigger();
-                                            ASSERT_EQ(w.currentLanguage(), "FR");
-                                        }},
-                      MidSequenceChange{"Reset", [](TfmMain& w) { w.btResetClick(); }},
-                      MidSequenceChange{"NewPicks", [](TfmMain& w) { pickForEveryRow(w, "mnMul_Play"); }},
-                      MidSequenceChange{"PickWithoutAValidCode",
-                                        [](TfmMain& w) {
-                                            for (TfmKeyDef* row : w.keys()) row->entry("mnMul_Play")->Hint = "zz";
-                                            pickForEveryRow(w, "mnMul_Play");
-                                        }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Shell, ChangeWhileWaiting,
+                         ::testing::Values(MidSequenceChange{"LanguageSwitch",
+                                                             [](TfmMain& w) {
+                                                                 for (QAction* a : w.languageEntries())
+                                                                     if (a->data().toString() == "FR") a->trigger();
+                                                                 ASSERT_EQ(w.currentLanguage(), "FR");
+                                                             }},
+                                           MidSequenceChange{"Reset", [](TfmMain& w) { w.btResetClick(); }},
+                                           MidSequenceChange{"NewPicks",
+                                                             [](TfmMain& w) { pickForEveryRow(w, "mnMul_Play"); }},
+                                           MidSequenceChange{"PickWithoutAValidCode",
+                                                             [](TfmMain& w) {
+                                                                 for (TfmKeyDef* row : w.keys())
+                                                                     row->entry("mnMul_Play")->Hint = "zz";
+                                                                 pickForEveryRow(w, "mnMul_Play");
+                                                             }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Reports the simulated receiver never sends, delivered through the scripted platform.
 class StatusReports : public MainWindowFixture {
@@ -334,7 +336,8 @@ TEST_F(StatusReports, RowsWithoutAValidCodeArePassedOverAndAllOfThemSendNothing)
     for (TfmKeyDef* row : fmMain->keys()) applyCaptions("keyDef", row->captionComponents(), badHints);
     fmMain->btResetClick();
     std::vector<bool> shown;
-    QObject::connect(fmMain->perShow, &QProgressBar::valueChanged, [&](int) { shown.push_back(fmMain->perShow->isVisible()); });
+    QObject::connect(fmMain->perShow, &QProgressBar::valueChanged,
+                     [&](int) { shown.push_back(fmMain->perShow->isVisible()); });
     fmMain->btApplyClick();
     EXPECT_FALSE(fmMain->applying());
     EXPECT_FALSE(fmMain->perShow->isVisible());

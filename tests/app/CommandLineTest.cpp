@@ -19,16 +19,11 @@ TEST_P(CommandLine, OnlyASingleArgumentSelectsAMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shell, CommandLine,
-                         ::testing::Values(Case{{}, false, false},
-                                           Case{{"-hide"}, true, false},
-                                           Case{{"-HIDE"}, true, false},
-                                           Case{{"-Quano"}, false, true},
-                                           Case{{"-quano"}, false, true},
-                                           Case{{"-hide", "x"}, false, false},
-                                           Case{{"-Quano", "-hide"}, false, false},
-                                           Case{{"hide"}, false, false},
-                                           Case{{"-hide "}, false, false},
-                                           Case{{"/hide"}, false, false},
+                         ::testing::Values(Case{{}, false, false}, Case{{"-hide"}, true, false},
+                                           Case{{"-HIDE"}, true, false}, Case{{"-Quano"}, false, true},
+                                           Case{{"-quano"}, false, true}, Case{{"-hide", "x"}, false, false},
+                                           Case{{"-Quano", "-hide"}, false, false}, Case{{"hide"}, false, false},
+                                           Case{{"-hide "}, false, false}, Case{{"/hide"}, false, false},
                                            Case{{"-hİde"}, false, false},  // no case folding beyond ASCII
                                            Case{{""}, false, false}));
 

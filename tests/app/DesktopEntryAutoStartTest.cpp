@@ -39,12 +39,12 @@ TEST_P(ExecLines, RunTheProgramWithNoArgumentAndKeepAPercentSignOutOfThePrograms
     EXPECT_EQ(DesktopEntryAutoStart::execLine(GetParam().path), GetParam().exec);
 }
 
-INSTANTIATE_TEST_SUITE_P(AutoStart, ExecLines,
-                         ::testing::Values(ExecCase{"/usr/bin/orvix-mouse", "/usr/bin/orvix-mouse"},
-                                           ExecCase{"/opt/My Apps/orvix-mouse", "\"/opt/My Apps/orvix-mouse\""},
-                                           ExecCase{"/opt/50%off/orvix", R"(sh -c "exec \\"\\$0\\"" /opt/50%%off/orvix)"},
-                                           ExecCase{"/opt/a b%$/orvix",
-                                                    R"(sh -c "exec \\"\\$0\\"" "/opt/a b%%\\$/orvix")"}));
+INSTANTIATE_TEST_SUITE_P(
+    AutoStart, ExecLines,
+    ::testing::Values(ExecCase{"/usr/bin/orvix-mouse", "/usr/bin/orvix-mouse"},
+                      ExecCase{"/opt/My Apps/orvix-mouse", "\"/opt/My Apps/orvix-mouse\""},
+                      ExecCase{"/opt/50%off/orvix", R"(sh -c "exec \\"\\$0\\"" /opt/50%%off/orvix)"},
+                      ExecCase{"/opt/a b%$/orvix", R"(sh -c "exec \\"\\$0\\"" "/opt/a b%%\\$/orvix")"}));
 
 class DesktopEntry : public ::testing::Test {
 protected:

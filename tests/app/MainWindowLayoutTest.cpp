@@ -9,8 +9,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include "msKey/TfmKeyDef.h"

@@ -53,7 +53,8 @@ TEST_P(WindowStates, MoveAsTheStateTableSays) {
 INSTANTIATE_TEST_SUITE_P(
     Shell, WindowStates,
     ::testing::Values(
-        Transition{"CancelHides", State::Shown, [](TfmMain& w) { QTest::mouseClick(w.btCancel, Qt::LeftButton); }, State::Hidden},
+        Transition{"CancelHides", State::Shown, [](TfmMain& w) { QTest::mouseClick(w.btCancel, Qt::LeftButton); },
+                   State::Hidden},
         Transition{"HideItemHides", State::Shown, [](TfmMain& w) { TfmMain::triggerItem(w.mnHide); }, State::Hidden},
         Transition{"CloseRequestHides", State::Shown, [](TfmMain& w) { w.close(); }, State::Hidden},
         Transition{"MinimiseHides", State::Shown, [](TfmMain& w) { w.ApplicationEvents1Minimize(); }, State::Hidden},
@@ -116,7 +117,9 @@ void wake(TfmMain& w) {
 INSTANTIATE_TEST_SUITE_P(
     Shell, WithoutANotificationArea,
     ::testing::Values(StrandedCase{"CancelThenWake", {}, [](TfmMain& w) { w.btCancelClick(); }, wake},
-                      StrandedCase{"HideItemThenOpenItem", {}, [](TfmMain& w) { TfmMain::triggerItem(w.mnHide); },
+                      StrandedCase{"HideItemThenOpenItem",
+                                   {},
+                                   [](TfmMain& w) { TfmMain::triggerItem(w.mnHide); },
                                    [](TfmMain& w) { w.mnOpenClick(); }},
                       StrandedCase{"MinimisedByTheUserThenWake", {}, [](TfmMain& w) { w.showMinimized(); }, wake},
                       StrandedCase{"HideStartThenWake", {"-hide"}, [](TfmMain&) {}, wake}),
@@ -158,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Press{"Left", Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, true},
                       Press{"LeftWithCtrl", Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, false},
                       Press{"LeftWithShift", Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier, false},
-                      Press{"LeftWithRightHeld", Qt::LeftButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier, false},
+                      Press{"LeftWithRightHeld", Qt::LeftButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier,
+                            false},
                       Press{"Right", Qt::RightButton, Qt::RightButton, Qt::NoModifier, false},
                       Press{"Middle", Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier, false}),
     [](const auto& info) { return std::string(info.param.name); });

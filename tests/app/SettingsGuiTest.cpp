@@ -20,8 +20,8 @@ protected:
         auto registry = std::make_unique<MemoryRegistry>();
         registry->keys[MemoryRegistry::lower(kConfigKey)] = std::move(values);
         store = registry.get();
-        settings = std::make_unique<RegistrySettings>(std::move(registry), kConfigKey,
-                                                      std::make_unique<FileLessAutoStart>(autoRun), "/opt/orvix/orvix-mouse");
+        settings = std::make_unique<RegistrySettings>(
+            std::move(registry), kConfigKey, std::make_unique<FileLessAutoStart>(autoRun), "/opt/orvix/orvix-mouse");
         acceptErrorBoxes();  // the creation step's
         start({"-Quano"});
     }

@@ -30,15 +30,14 @@ TEST_P(WakeRequest, OpensTheWindowOnlyForTheSignatureAndLParamOne) {
 }
 
 constexpr uint32_t W = MainWindowFixture::wakeMsg;
-INSTANTIATE_TEST_SUITE_P(
-    Shell, WakeRequest,
-    ::testing::Values(WakeCase{"HiddenWindowReappears", true, {W, 45470, 1}, true, true},
-                      WakeCase{"ShownWindowStaysShown", false, {W, 45470, 1}, true, true},
-                      WakeCase{"LParamZeroIsSwallowed", true, {W, 45470, 0}, true, false},
-                      WakeCase{"LParamTwoIsSwallowed", true, {W, 45470, 2}, true, false},
-                      WakeCase{"OtherWParamPasses", true, {W, 45471, 1}, false, false},
-                      WakeCase{"OtherMessagePasses", true, {W + 1, 45470, 1}, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Shell, WakeRequest,
+                         ::testing::Values(WakeCase{"HiddenWindowReappears", true, {W, 45470, 1}, true, true},
+                                           WakeCase{"ShownWindowStaysShown", false, {W, 45470, 1}, true, true},
+                                           WakeCase{"LParamZeroIsSwallowed", true, {W, 45470, 0}, true, false},
+                                           WakeCase{"LParamTwoIsSwallowed", true, {W, 45470, 2}, true, false},
+                                           WakeCase{"OtherWParamPasses", true, {W, 45471, 1}, false, false},
+                                           WakeCase{"OtherMessagePasses", true, {W + 1, 45470, 1}, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct StartCase {
     const char* name;

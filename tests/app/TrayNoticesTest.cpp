@@ -15,8 +15,9 @@ using Shown = std::vector<std::string>;
 class Notices : public ::testing::Test {
 protected:
     void SetUp() override {
-        QObject::connect(&notices, &TrayNotices::shown,
-                         [this](const QString& title, const QString& text) { shown.push_back((title + ": " + text).toStdString()); });
+        QObject::connect(&notices, &TrayNotices::shown, [this](const QString& title, const QString& text) {
+            shown.push_back((title + ": " + text).toStdString());
+        });
     }
     bool waitFor(const std::function<bool()>& pred, int ms) {
         QElapsedTimer t;

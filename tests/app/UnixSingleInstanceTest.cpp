@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -205,17 +205,16 @@ TEST_P(RuntimeFolders, AreUsedOnlyWhenTheUsersOwnAndClosedToOthers) {
     EXPECT_EQ(UnixSingleInstance::chooseFolder(path.c_str(), {fallback}), c.isPrivate ? path : fallback);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Instance, RuntimeFolders,
-    ::testing::Values(FolderCase{"Private", 0700, false, false, false, true},
-                      FolderCase{"OpenToTheGroup", 0750, false, false, false, false},
-                      FolderCase{"OpenToAll", 0777, false, false, false, false},
-                      FolderCase{"Sticky", 01777, false, false, false, false},
-                      FolderCase{"WithoutAccessForTheOwner", 0500, false, false, false, false},
-                      FolderCase{"AnotherUsers", 0700, true, false, false, false},
-                      FolderCase{"ALink", 0700, false, true, false, false},
-                      FolderCase{"AFile", 0700, false, false, true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Instance, RuntimeFolders,
+                         ::testing::Values(FolderCase{"Private", 0700, false, false, false, true},
+                                           FolderCase{"OpenToTheGroup", 0750, false, false, false, false},
+                                           FolderCase{"OpenToAll", 0777, false, false, false, false},
+                                           FolderCase{"Sticky", 01777, false, false, false, false},
+                                           FolderCase{"WithoutAccessForTheOwner", 0500, false, false, false, false},
+                                           FolderCase{"AnotherUsers", 0700, true, false, false, false},
+                                           FolderCase{"ALink", 0700, false, true, false, false},
+                                           FolderCase{"AFile", 0700, false, false, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UnixInstance, FallbacksAreMadePrivateAndOnesSomeoneElseHoldsArePassedOver) {
     std::string missing = folder + "/missing";

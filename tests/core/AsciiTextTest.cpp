@@ -54,18 +54,24 @@ TEST_P(IgnoringAsciiCase, FoldsOnlyAToZ) {
     EXPECT_EQ(asciiLowered(c.a) == asciiLowered(c.b), c.equal);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Core, IgnoringAsciiCase,
-    ::testing::Values(CompareCase{"-hide", "-HIDE", true}, CompareCase{"LangName", "langname", true},
-                      CompareCase{"", "", true}, CompareCase{"abc", "abcd", false}, CompareCase{"a", "", false},
-                      // Pairs 32 apart that are not letters, and letters beyond ASCII, stay apart.
-                      CompareCase{"[", "{", false}, CompareCase{"@", "`", false}, CompareCase{"^", "~", false},
-                      CompareCase{"\xC3\xA9", "\xC3\x89", false},     // é and É
-                      CompareCase{"-h\xC4\xB0" "de", "-hide", false},  // İ
-                      CompareCase{"Z", "z", true}, CompareCase{"A", "a", true}));
+INSTANTIATE_TEST_SUITE_P(Core, IgnoringAsciiCase,
+                         ::testing::Values(CompareCase{"-hide", "-HIDE", true},
+                                           CompareCase{"LangName", "langname", true}, CompareCase{"", "", true},
+                                           CompareCase{"abc", "abcd", false}, CompareCase{"a", "", false},
+                                           // Pairs 32 apart that are not letters, and letters beyond ASCII, stay apart.
+                                           CompareCase{"[", "{", false}, CompareCase{"@", "`", false},
+                                           CompareCase{"^", "~", false},
+                                           CompareCase{"\xC3\xA9", "\xC3\x89", false},  // é and É
+                                           CompareCase{"-h\xC4\xB0"
+                                                       "de",
+                                                       "-hide", false},  // İ
+                                           CompareCase{"Z", "z", true}, CompareCase{"A", "a", true}));
 
 TEST(AsciiText, LoweringKeepsEveryOtherByte) {
-    EXPECT_EQ(asciiLowered("\xC3\x84" "bC-Z[@]"), "\xC3\x84" "bc-z[@]");
+    EXPECT_EQ(asciiLowered("\xC3\x84"
+                           "bC-Z[@]"),
+              "\xC3\x84"
+              "bc-z[@]");
     EXPECT_EQ(asciiLower('Q'), 'q');
     EXPECT_EQ(asciiLower('\xC9'), '\xC9');
 }
@@ -101,13 +107,18 @@ TEST_P(Trim, RemovesItsCharactersAtBothEndsOnly) {
     EXPECT_EQ(trimBlanks(GetParam().text), GetParam().blanks);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Core, Trim,
-    ::testing::Values(TrimCase{" \ta b\t ", "a b", "a b"}, TrimCase{"", "", ""}, TrimCase{" \t ", "", ""},
-                      TrimCase{"\r\n\x01x\x1F\r", "x", "\r\n\x01x\x1F\r"},
-                      TrimCase{" \r x \n ", "x", "\r x \n"},
-                      // DEL, a no-break space and other bytes above 32 are text.
-                      TrimCase{"\x7F" "x\xC2\xA0", "\x7F" "x\xC2\xA0", "\x7F" "x\xC2\xA0"}));
+INSTANTIATE_TEST_SUITE_P(Core, Trim,
+                         ::testing::Values(TrimCase{" \ta b\t ", "a b", "a b"}, TrimCase{"", "", ""},
+                                           TrimCase{" \t ", "", ""},
+                                           TrimCase{"\r\n\x01x\x1F\r", "x", "\r\n\x01x\x1F\r"},
+                                           TrimCase{" \r x \n ", "x", "\r x \n"},
+                                           // DEL, a no-break space and other bytes above 32 are text.
+                                           TrimCase{"\x7F"
+                                                    "x\xC2\xA0",
+                                                    "\x7F"
+                                                    "x\xC2\xA0",
+                                                    "\x7F"
+                                                    "x\xC2\xA0"}));
 
 }  // namespace
 }  // namespace orvix

@@ -198,7 +198,8 @@ TEST_P(EnumerateTest, OffersPluggedInDevicesUntilTheHandlerSaysStop) {
 
 INSTANTIATE_TEST_SUITE_P(Controller, EnumerateTest,
                          ::testing::Values(EnumerateCase{"TrueFalseTrueStopsAtTheSecond", {1, 0, 1}, {"A", "B"}, 2},
-                                           EnumerateCase{"AllTrueSkipsTheGoneDevice", {1, 1, 1, 1}, {"A", "B", "C", "D"}, 4},
+                                           EnumerateCase{
+                                               "AllTrueSkipsTheGoneDevice", {1, 1, 1, 1}, {"A", "B", "C", "D"}, 4},
                                            EnumerateCase{"FalseAtOnce", {0}, {"A"}, 1},
                                            EnumerateCase{"NoHandlerStopsAtTheFirst", {}, {}, 1}),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -89,8 +89,7 @@ TEST_F(ConnectionFixture, OfTwoReceiversTheEarlierIsTakenAndTheOtherOnlyAfterItG
     settle();
     EXPECT_EQ(heldId(), "B");
     EXPECT_EQ(changes, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(console.lines,
-              (Strings{"Dev on-> V: E8F P:  A6 N: 100", "Dev out", "Dev on-> V: E8F P:  B0 N: 100"}));
+    EXPECT_EQ(console.lines, (Strings{"Dev on-> V: E8F P:  A6 N: 100", "Dev out", "Dev on-> V: E8F P:  B0 N: 100"}));
 }
 
 TEST_F(ConnectionFixture, ASecondReceiverPluggedInLaterIsNotTaken) {

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/QtEventLoop.h"
 #include <QElapsedTimer>
+#include "app/QtEventLoop.h"
 
 #include "hid/sim/SimHidPlatform.h"
 #include "hidMain/TfmHid.h"
@@ -95,14 +95,13 @@ TEST_P(ConsoleSend, ShowsWhatWasUnderstoodAndSendsIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Console, ConsoleSend,
-    ::testing::Values(SendCase{"Initial", "03 06", "03 06 ", {4, 3, 6, 0, 0, 0, 0, 0}},
-                      SendCase{"ShortAndLongTokens", "3 6 1FF", "03 06 FF ", {4, 3, 6, 0xFF, 0, 0, 0, 0}},
-                      SendCase{"BlanksAround", "   03    06  ", "03 06 ", {4, 3, 6, 0, 0, 0, 0, 0}},
-                      SendCase{"BlanksOnly", "   ", "00 ", {4, 0, 0, 0, 0, 0, 0, 0}},
-                      SendCase{"Empty", "", "", {4, 0, 0, 0, 0, 0, 0, 0}},
-                      SendCase{"Tab", "03\t06", "00 ", {4, 0, 0, 0, 0, 0, 0, 0}},
-                      SendCase{"EightTokensSendSeven", "1 2 3 4 5 6 7 8", "01 02 03 04 05 06 07 08 ",
-                               {4, 1, 2, 3, 4, 5, 6, 7}}),
+    ::testing::Values(
+        SendCase{"Initial", "03 06", "03 06 ", {4, 3, 6, 0, 0, 0, 0, 0}},
+        SendCase{"ShortAndLongTokens", "3 6 1FF", "03 06 FF ", {4, 3, 6, 0xFF, 0, 0, 0, 0}},
+        SendCase{"BlanksAround", "   03    06  ", "03 06 ", {4, 3, 6, 0, 0, 0, 0, 0}},
+        SendCase{"BlanksOnly", "   ", "00 ", {4, 0, 0, 0, 0, 0, 0, 0}},
+        SendCase{"Empty", "", "", {4, 0, 0, 0, 0, 0, 0, 0}}, SendCase{"Tab", "03\t06", "00 ", {4, 0, 0, 0, 0, 0, 0, 0}},
+        SendCase{"EightTokensSendSeven", "1 2 3 4 5 6 7 8", "01 02 03 04 05 06 07 08 ", {4, 1, 2, 3, 4, 5, 6, 7}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct A4Case {

@@ -96,7 +96,8 @@ TEST_F(Plugging, HeldDeviceThatGoesEndsItsReadsWithoutSpinningAndRefusesWrites) 
     ASSERT_TRUE(dev->IsReading());
     std::set<int> readers;
     std::set<int> after = taskIds();
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::inserter(readers, readers.end()));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::inserter(readers, readers.end()));
     ASSERT_EQ(readers.size(), 1u);
     const int reader = *readers.begin();
 

@@ -11,7 +11,8 @@ namespace fs = std::filesystem;
 std::set<int> taskIds() {
     std::set<int> ids;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator("/proc/self/task", ec)) ids.insert(std::stoi(entry.path().filename()));
+    for (const auto& entry : fs::directory_iterator("/proc/self/task", ec))
+        ids.insert(std::stoi(entry.path().filename()));
     return ids;
 }
 

@@ -60,8 +60,8 @@ TEST_F(SharedLayout, OneInterfacePerCollectionIsListedAndTheConfigurationCollect
     const UhidReceiver::Instance shared = receiver.config(), mouse = receiver.mouse();
 
     std::printf("Interfaces listed with the shared-layout receiver plugged in:\n");
-    std::printf("  %-28s %-20s %-6s %-7s %5s %6s %7s  %s\n", "identity", "path", "vendor", "product", "input",
-                "output", "feature", "usage page:usage");
+    std::printf("  %-28s %-20s %-6s %-7s %5s %6s %7s  %s\n", "identity", "path", "vendor", "product", "input", "output",
+                "feature", "usage page:usage");
     for (int i = 0; i < conn->chid.count(); ++i) {
         THidDevice* dev = conn->chid.device(i);
         HidCaps caps = dev->Caps();
@@ -176,9 +176,8 @@ TEST_F(SharedLayout, ThreeInterfacesOfOneNodeHeldAtOnceEachReadTheirOwnReports) 
         ASSERT_GE(index, 0) << c;
         ASSERT_TRUE(chid.CheckOutByIndex(seen[c].dev, index));
         Seen* s = &seen[c];
-        s->dev->setOnData([s](THidDevice&, uint8_t id, const uint8_t*, uint16_t size) {
-            s->reports.emplace_back(id, size);
-        });
+        s->dev->setOnData(
+            [s](THidDevice&, uint8_t id, const uint8_t*, uint16_t size) { s->reports.emplace_back(id, size); });
         ASSERT_TRUE(s->dev->IsReading()) << c;
     }
 

@@ -245,9 +245,7 @@ void UhidReceiver::handleEvent(Interface& itf) {
     ssize_t n = read(itf.fd, &ev, sizeof ev);
     if (n <= 0) return;
     switch (ev.type) {
-    case UHID_OUTPUT:
-        handleOutput(itf, ev.u.output.data, ev.u.output.size);
-        break;
+    case UHID_OUTPUT: handleOutput(itf, ev.u.output.data, ev.u.output.size); break;
     case UHID_GET_REPORT: {
         // Answered at once with an error, so the kernel does not wait for a reply.
         uhid_event reply{};
@@ -265,8 +263,7 @@ void UhidReceiver::handleEvent(Interface& itf) {
         writeEvent(itf.fd, reply);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

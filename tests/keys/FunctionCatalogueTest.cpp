@@ -19,8 +19,8 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, FunctionCode,
                                            HintCase{" 104b", -1}, HintCase{"104b ", -1}, HintCase{"", -1},
                                            HintCase{"00", 0}, HintCase{"ffff", 0xFFFF},
                                            // beyond the two code bytes of a frame: no valid code
-                                           HintCase{"10000", -1}, HintCase{"FFFFFFFF", -1},
-                                           HintCase{"123456789", -1}, HintCase{"-1", -1}));
+                                           HintCase{"10000", -1}, HintCase{"FFFFFFFF", -1}, HintCase{"123456789", -1},
+                                           HintCase{"-1", -1}));
 
 TEST(Catalogue, WireOrderExchangesTheTwoBytesOfValidCodes) {
     EXPECT_EQ(wireOrder(0x104B), 0x4B10);

@@ -28,23 +28,20 @@ TEST_P(Lookup, FindsTheFirstLineWhoseKeyMatchesWithoutRegardToCase) {
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, Lookup,
-    ::testing::Values(LookupCase{"Exact", {"main.btReset.Caption=RESTORE"}, "RESTORE"},
-                      LookupCase{"Capitals", {"MAIN.BTRESET.CAPTION=RESTORE"}, "RESTORE"},
-                      LookupCase{"BlankBeforeEqualsMatchesNothing", {"main.btReset.Caption =RESTORE"}, "RESET"},
-                      LookupCase{"BlankAfterEqualsIsKept", {"main.btReset.Caption= RESTORE"}, " RESTORE"},
-                      LookupCase{"FirstOfTwoWins", {"main.btReset.Caption=ONE", "main.btReset.Caption=TWO"}, "ONE"},
-                      LookupCase{"EmptyValueKeepsTheDefault", {"main.btReset.Caption="}, "RESET"},
-                      LookupCase{"SecondEqualsBelongsToTheValue", {"main.btReset.Caption=a=b"}, "a=b"},
-                      LookupCase{"LineWithoutEquals", {"main.btReset.Caption"}, "RESET"},
-                      LookupCase{"Missing", {"langname=English"}, "RESET"},
-                      LookupCase{"KeyLongerThanTheWanted", {"main.btReset.CaptionX=NO", "main.btReset.Captio=NO"},
-                                 "RESET"},
-                      LookupCase{"FirstOfTwoSpellingsWins", {"MAIN.btreset.caption=ONE", "main.btReset.Caption=TWO"},
-                                 "ONE"},
-                      LookupCase{"EmptyFirstValueHidesALaterOne", {"main.btReset.Caption=", "main.btReset.Caption=TWO"},
-                                 "RESET"},
-                      LookupCase{"EqualsInAnEarlierLineOnly", {"x=1", "main.btReset.Caption", "main.btReset.Caption=Y"},
-                                 "Y"}),
+    ::testing::Values(
+        LookupCase{"Exact", {"main.btReset.Caption=RESTORE"}, "RESTORE"},
+        LookupCase{"Capitals", {"MAIN.BTRESET.CAPTION=RESTORE"}, "RESTORE"},
+        LookupCase{"BlankBeforeEqualsMatchesNothing", {"main.btReset.Caption =RESTORE"}, "RESET"},
+        LookupCase{"BlankAfterEqualsIsKept", {"main.btReset.Caption= RESTORE"}, " RESTORE"},
+        LookupCase{"FirstOfTwoWins", {"main.btReset.Caption=ONE", "main.btReset.Caption=TWO"}, "ONE"},
+        LookupCase{"EmptyValueKeepsTheDefault", {"main.btReset.Caption="}, "RESET"},
+        LookupCase{"SecondEqualsBelongsToTheValue", {"main.btReset.Caption=a=b"}, "a=b"},
+        LookupCase{"LineWithoutEquals", {"main.btReset.Caption"}, "RESET"},
+        LookupCase{"Missing", {"langname=English"}, "RESET"},
+        LookupCase{"KeyLongerThanTheWanted", {"main.btReset.CaptionX=NO", "main.btReset.Captio=NO"}, "RESET"},
+        LookupCase{"FirstOfTwoSpellingsWins", {"MAIN.btreset.caption=ONE", "main.btReset.Caption=TWO"}, "ONE"},
+        LookupCase{"EmptyFirstValueHidesALaterOne", {"main.btReset.Caption=", "main.btReset.Caption=TWO"}, "RESET"},
+        LookupCase{"EqualsInAnEarlierLineOnly", {"x=1", "main.btReset.Caption", "main.btReset.Caption=Y"}, "Y"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EntryCase {
@@ -75,7 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{"EmptyHintBeforeBar", "[|3]X", true, "", 3, "X"},
                       EntryCase{"SecondBar", "[104b|1|2]X", true, "104b", 0, "X"},
                       EntryCase{"AnyFirstCharacter", "(104b|2]X", true, "104b", 2, "X"},
-                      EntryCase{"MultiByteFirstCharacter", "\xE3\x80\x90" "104b|2]X", true, "104b", 2, "X"},
+                      EntryCase{"MultiByteFirstCharacter",
+                                "\xE3\x80\x90"
+                                "104b|2]X",
+                                true, "104b", 2, "X"},
                       EntryCase{"SecondBracketBelongsToTheCaption", "[01]A]B", true, "01", 0, "A]B"},
                       EntryCase{"EndsAfterTheBracket", "[01]", true, "01", 0, ""},
                       EntryCase{"BracketFirst", "]X", true, "", 0, "X"},
@@ -158,7 +158,8 @@ TEST_P(Encodings, AreChosenByTheByteOrderMark) {
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, Encodings,
     ::testing::Values(
-        EncodingCase{"Utf8WithMark", bytesOf("\xEF\xBB\xBFlangname=" + chinese + "\r\nmain.btReset.Caption=R"), expected},
+        EncodingCase{"Utf8WithMark", bytesOf("\xEF\xBB\xBFlangname=" + chinese + "\r\nmain.btReset.Caption=R"),
+                     expected},
         EncodingCase{"Utf8WithoutMark", bytesOf("langname=" + chinese + "\nmain.btReset.Caption=R\n"), expected},
         EncodingCase{"Utf16LittleEndian", utf16(u"langname=\u7B80\u4F53\rmain.btReset.Caption=R", false), expected},
         EncodingCase{"Utf16BigEndian", utf16(u"langname=\u7B80\u4F53\r\nmain.btReset.Caption=R", true), expected},
@@ -168,7 +169,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Text that is not UTF-8 was written on a Western Windows: read as Windows-1252.
         EncodingCase{"NotUtf8", bytesOf("a=\xC3\x28\xFF\x80\x81"), Lines{"a=\xC3\x83(\xC3\xBF\xE2\x82\xAC\xC2\x81"}},
         EncodingCase{"OverlongUtf8", bytesOf("a=\xC0\xAF"), Lines{"a=\xC3\x80\xC2\xAF"}},
-        EncodingCase{"InvalidUtf8AfterMark", bytesOf("\xEF\xBB\xBF" "a=\xC3\x28"), Lines{"a=\xEF\xBF\xBD("}},
+        EncodingCase{"InvalidUtf8AfterMark",
+                     bytesOf("\xEF\xBB\xBF"
+                             "a=\xC3\x28"),
+                     Lines{"a=\xEF\xBF\xBD("}},
         EncodingCase{"LoneSurrogate", utf16(u"a=\xD800x", false), Lines{"a=\xEF\xBF\xBDx"}},
         EncodingCase{"OddByteCount", Bytes{0xFF, 0xFE, 'a', 0, '=', 0, '1'}, Lines{"a=\xEF\xBF\xBD"}},
         EncodingCase{"SurrogatePair", utf16(u"a=\xD83D\xDE00", true), Lines{"a=\xF0\x9F\x98\x80"}},
@@ -193,13 +197,13 @@ INSTANTIATE_TEST_SUITE_P(
                       LocaleCase{"AnyLetterCaseAndBlanksAround", {"LangLocale= ja_JP \t"}, "ja_JP"},
                       LocaleCase{"FirstWins", {"langlocale=ko_KR", "langlocale=zh_TW"}, "ko_KR"},
                       LocaleCase{"NotDeclared", {"langname=X", "main.fmCaption=T"}, ""},
-                      LocaleCase{"Empty", {"langlocale="}, ""},
-                      LocaleCase{"InASection", {"main.langlocale=zh_CN"}, ""},
+                      LocaleCase{"Empty", {"langlocale="}, ""}, LocaleCase{"InASection", {"main.langlocale=zh_CN"}, ""},
                       LocaleCase{"BlankBeforeEquals", {"langlocale =zh_CN"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Catalogue, LoadReadsAFileAndReportsOneThatCannotBeRead) {
-    auto dir = std::filesystem::temp_directory_path() / ("orvix-cat-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    auto dir = std::filesystem::temp_directory_path() /
+               ("orvix-cat-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
     std::string path = (dir / "Lang.txt").string();
     std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBFlangname=X\r\nmain.fmCaption=Title\r\n";

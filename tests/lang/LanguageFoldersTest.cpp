@@ -72,7 +72,8 @@ TEST_P(ScanFolders, TakeOnlyFoldersWhoseFirstLineNamesTheLanguage) {
 INSTANTIATE_TEST_SUITE_P(
     Lang, ScanFolders,
     ::testing::Values(ScanCase{"Plain", "FR", "langname=Fran\xC3\xA7\x61is\r\n", "Fran\xC3\xA7\x61is"},
-                      ScanCase{"BlankLinesThenCapitalsAndBlanks", "DE", "\r\n  \r\n  LangName = Deutsch \r\n", " Deutsch"},
+                      ScanCase{"BlankLinesThenCapitalsAndBlanks", "DE", "\r\n  \r\n  LangName = Deutsch \r\n",
+                               " Deutsch"},
                       ScanCase{"SecondEquals", "IT", "langname=a=b\n", nullptr},
                       ScanCase{"NothingAfterEquals", "IT", "langname=\n", nullptr},
                       ScanCase{"NothingBeforeEquals", "IT", "=Italiano\n", nullptr},
@@ -84,7 +85,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ScanCase{"FolderWithDash", "zh-TW", "langname=\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87\n",
                                "\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87"},
                       ScanCase{"FolderWithBlankAndDot", "pt BR.1", "langname=Portugu\xC3\xAAs\n", "Portugu\xC3\xAAs"},
-                      ScanCase{"Utf16Catalogue", "KO", std::string("\xFF\xFE" "l\0a\0n\0g\0n\0a\0m\0e\0=\0K\0O\0", 24), "KO"}),
+                      ScanCase{"Utf16Catalogue", "KO",
+                               std::string("\xFF\xFE"
+                                           "l\0a\0n\0g\0n\0a\0m\0e\0=\0K\0O\0",
+                                           24),
+                               "KO"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgramFolder, OnlyPlainFoldersWithACatalogueAreListedInNameOrder) {
@@ -92,7 +97,7 @@ TEST_F(ProgramFolder, OnlyPlainFoldersWithACatalogueAreListedInNameOrder) {
     write("NOCAT/readme.txt", "langname=None\n");
     write("UPPER/LANG.TXT", "langname=Upper\n");  // found without regard to case
     write("lang.txt", "langname=NotAFolder\n");
-    write("DIR/lang.txt/", "");                    // a folder named like the catalogue
+    write("DIR/lang.txt/", "");  // a folder named like the catalogue
     for (const char* folder : {"zh", "DE", "Fr", "chn", "_x", "B2"})
         write(std::string(folder) + "/lang.txt", std::string("langname=") + folder + "\n");
     // A link to a language folder is no language folder (where links can be made).
@@ -131,8 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DisplayCase{"Plain", "langname=English\nmain.x=y", "English"},
                       DisplayCase{"AfterBlankLines", "\r\n \t\r\n  LangName = Deutsch \r\nx", " Deutsch"},
                       DisplayCase{"LoneCarriageReturns", "\r\r\rlangname=A\rb", "A"},
-                      DisplayCase{"NotTheFirstLine", "x=1\nlangname=A", ""},
-                      DisplayCase{"OnlyBlank", "\n\n \n", ""},
+                      DisplayCase{"NotTheFirstLine", "x=1\nlangname=A", ""}, DisplayCase{"OnlyBlank", "\n\n \n", ""},
                       DisplayCase{"TrailingEquals", "langname=A=", "A"},
                       DisplayCase{"SecondEquals", "langname=A=B", ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -154,7 +158,8 @@ TEST_P(LoadPlan, ReadsThePagesThenTheCatalogueAndStopsWhereAFailureSays) {
     const LoadCase& c = GetParam();
     for (const auto& [name, bytes] : c.files) {
         fs::path path = write(name, bytes == "<big>" ? "" : bytes);
-        if (bytes == "<big>") fs::resize_file(path, (name.find(".rtf") != std::string::npos ? maxHelpPageSize : maxTextFileSize) + 1);
+        if (bytes == "<big>")
+            fs::resize_file(path, (name.find(".rtf") != std::string::npos ? maxHelpPageSize : maxTextFileSize) + 1);
     }
     Lines steps;
     LanguageLoadSteps record{[&](HelpPage page, const std::vector<uint8_t>& bytes) {
@@ -176,27 +181,49 @@ TEST_P(LoadPlan, ReadsThePagesThenTheCatalogueAndStopsWhereAFailureSays) {
     EXPECT_EQ(error.empty(), c.error.empty()) << error;
 }
 
-const std::pair<std::string, std::string> catalogue{"FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.fmCaption=Souris\n"};
+const std::pair<std::string, std::string> catalogue{"FR/Lang.txt",
+                                                    "langname=Fran\xC3\xA7\x61is\nmain.fmCaption=Souris\n"};
 
 INSTANTIATE_TEST_SUITE_P(
     Lang, LoadPlan,
     ::testing::Values(
-        LoadCase{"PagesThenCatalogue", {{"FR/LED.rtf", "L"}, {"FR/Start.rtf", "S"}, catalogue}, "FR",
-                 {"start:S", "led:L", "catalogue:Souris"}, ""},
+        LoadCase{"PagesThenCatalogue",
+                 {{"FR/LED.rtf", "L"}, {"FR/Start.rtf", "S"}, catalogue},
+                 "FR",
+                 {"start:S", "led:L", "catalogue:Souris"},
+                 ""},
         LoadCase{"OnlyThePagesThatExist", {{"FR/LED.rtf", "L"}, catalogue}, "FR", {"led:L", "catalogue:Souris"}, ""},
-        LoadCase{"NamesInAnyCase", {{"fr/start.RTF", "S"}, {"fr/lang.TXT", "main.fmCaption=X\n"}}, "FR",
-                 {"start:S", "catalogue:X"}, ""},
-        LoadCase{"NoCatalogueStopsQuietlyAfterThePages", {{"FR/Start.rtf", "S"}, {"FR/LED.rtf", "L"}}, "FR",
-                 {"start:S", "led:L"}, ""},
-        LoadCase{"ACatalogueThatIsAFolderStopsQuietly", {{"FR/Start.rtf", "S"}, {"FR/Lang.txt/", ""}}, "FR",
-                 {"start:S"}, ""},
-        LoadCase{"ACatalogueOverItsLimitStopsQuietly", {{"FR/Start.rtf", "S"}, {"FR/Lang.txt", "<big>"}}, "FR",
-                 {"start:S"}, ""},
+        LoadCase{"NamesInAnyCase",
+                 {{"fr/start.RTF", "S"}, {"fr/lang.TXT", "main.fmCaption=X\n"}},
+                 "FR",
+                 {"start:S", "catalogue:X"},
+                 ""},
+        LoadCase{"NoCatalogueStopsQuietlyAfterThePages",
+                 {{"FR/Start.rtf", "S"}, {"FR/LED.rtf", "L"}},
+                 "FR",
+                 {"start:S", "led:L"},
+                 ""},
+        LoadCase{"ACatalogueThatIsAFolderStopsQuietly",
+                 {{"FR/Start.rtf", "S"}, {"FR/Lang.txt/", ""}},
+                 "FR",
+                 {"start:S"},
+                 ""},
+        LoadCase{"ACatalogueOverItsLimitStopsQuietly",
+                 {{"FR/Start.rtf", "S"}, {"FR/Lang.txt", "<big>"}},
+                 "FR",
+                 {"start:S"},
+                 ""},
         LoadCase{"APageThatIsAFolderKeepsItsText", {{"FR/Start.rtf/", ""}, catalogue}, "FR", {"catalogue:Souris"}, ""},
-        LoadCase{"APageThatCannotBeReadEndsTheLoad", {{"FR/Start.rtf", "<big>"}, {"FR/LED.rtf", "L"}, catalogue},
-                 "FR", {}, "Cannot open file \""},
-        LoadCase{"APageTheViewCannotTakeEndsTheLoad", {{"FR/Start.rtf", "not a page"}, {"FR/LED.rtf", "L"}, catalogue},
-                 "FR", {"start:not a page"}, "Failed to Load Stream"},
+        LoadCase{"APageThatCannotBeReadEndsTheLoad",
+                 {{"FR/Start.rtf", "<big>"}, {"FR/LED.rtf", "L"}, catalogue},
+                 "FR",
+                 {},
+                 "Cannot open file \""},
+        LoadCase{"APageTheViewCannotTakeEndsTheLoad",
+                 {{"FR/Start.rtf", "not a page"}, {"FR/LED.rtf", "L"}, catalogue},
+                 "FR",
+                 {"start:not a page"},
+                 "Failed to Load Stream"},
         LoadCase{"AMissingFolderLoadsNothing", {catalogue}, "DE", {}, ""},
         LoadCase{"AFileIsNoFolder", {{"XX", "S"}}, "XX", {}, ""},
         LoadCase{"APathNamesNoFolder", {{"FR/Start.rtf", "S"}, catalogue}, "./FR", {}, ""},
@@ -208,7 +235,8 @@ TEST_F(ProgramFolder, AnUnreadablePageNamesItsFileInTheError) {
     write("FR/Start.rtf");
     fs::resize_file(dir / "FR" / "Start.rtf", maxHelpPageSize + 1);
     try {
-        loadLanguageFolder(dir.string(), "FR", {[](HelpPage, const std::vector<uint8_t>&) {}, [](CaptionCatalogue&) {}});
+        loadLanguageFolder(dir.string(), "FR",
+                           {[](HelpPage, const std::vector<uint8_t>&) {}, [](CaptionCatalogue&) {}});
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), cannotOpenFile(dir.string() + "/FR/Start.rtf", "File too large"));

@@ -98,8 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LookupCase{"AFolderIsNoFile", "LED.rtf", EntryKind::File, ""},
                       LookupCase{"AFileIsNoFolder", "Lang.txt", EntryKind::Folder, ""},
                       LookupCase{"Folder", "en", EntryKind::Folder, "EN"},
-                      LookupCase{"Dot", ".", EntryKind::Folder, ""},
-                      LookupCase{"DotDot", "..", EntryKind::Folder, ""},
+                      LookupCase{"Dot", ".", EntryKind::Folder, ""}, LookupCase{"DotDot", "..", EntryKind::Folder, ""},
                       LookupCase{"Empty", "", EntryKind::Folder, ""},
                       LookupCase{"Slash", "EN/Lang.txt", EntryKind::Folder, ""},
                       LookupCase{"Backslash", "EN\\Lang.txt", EntryKind::Folder, ""},
@@ -115,8 +114,8 @@ TEST_F(TextFiles, AnAbsolutePathNamesNoEntry) {
 TEST(TextNames, AreOrderedByAsciiLettersWithoutRegardToCase) {
     std::vector<std::string> names{"zh", "\xE6\x97\xA5\xE6\x9C\xAC", "DE", "Fr", "de", "CHN", "_x", "JPN", "a1"};
     std::sort(names.begin(), names.end(), entryNameLess);
-    EXPECT_EQ(names, (std::vector<std::string>{"_x", "a1", "CHN", "DE", "de", "Fr", "JPN", "zh",
-                                               "\xE6\x97\xA5\xE6\x9C\xAC"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"_x", "a1", "CHN", "DE", "de", "Fr", "JPN", "zh", "\xE6\x97\xA5\xE6\x9C\xAC"}));
 }
 
 struct HelpTextCase {

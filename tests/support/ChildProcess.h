@@ -1,7 +1,9 @@
 #pragma once
 // Runs a helper program built beside the test program, as a second real process, and collects
 // its exit code and what it printed. Keep a helper's output short (under a pipe buffer): it is
-// read once the helper has ended.
+// read once the helper has ended. A helper calls markStarted() first (tests/support/TestStart.h):
+// one that ended without it never started (wine ends a new process so now and then) and is
+// started again, at most kStartAttempts times in all.
 
 #include <chrono>
 #include <cstdint>
@@ -34,6 +36,13 @@ public:
 private:
     std::unique_ptr<Impl> impl_;
 };
+
+inline constexpr int kStartAttempts = 3;
+
+// A fresh file name for one start of a helper to create (ORVIX_TEST_STARTED).
+std::string newStartMark();
+// Whether the helper created it; removes it.
+bool takeStartMark(const std::string& mark);
 
 // Runs a helper to its end (at most `timeout`); exit code -1 when it did not start or end in time.
 struct ChildResult {

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -11,52 +13,74 @@
 namespace orvix::test {
 
 struct ChildProcess::Impl {
+    std::string program;
+    std::vector<std::string> argv;
+    std::string mark;  // the current start's
+    int attempts = 0;
     pid_t pid = -1;
     int out = -1;  // read end of the helper's standard output
     bool ended = false;
     int status = 0;
 
+    bool spawn() {
+        if (out >= 0) close(out);
+        pid = -1;
+        out = -1;
+        ++attempts;
+        mark = newStartMark();
+        std::vector<char*> args;
+        for (auto& a : argv) args.push_back(a.data());
+        args.push_back(nullptr);
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        pid_t child = fork();
+        if (child == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            close(fds[0]);
+            close(fds[1]);
+            setenv("ORVIX_TEST_STARTED", mark.c_str(), 1);
+            execv(program.c_str(), args.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        if (child < 0) {
+            close(fds[0]);
+            return false;
+        }
+        pid = child;
+        out = fds[0];
+        return true;
+    }
+
     bool poll() {
         if (ended) return true;
-        if (waitpid(pid, &status, WNOHANG) == pid) ended = true;
+        if (waitpid(pid, &status, WNOHANG) != pid) return false;
+        // Ended without ever starting: it starts again (see ChildProcess.h).
+        if (takeStartMark(mark)) {
+            ended = true;
+        } else if (attempts >= kStartAttempts || !spawn()) {
+            std::fprintf(stderr, "ChildProcess: %s never started (%d attempts)\n", program.c_str(), attempts);
+            ended = true;
+        }
         return ended;
     }
 };
 
 ChildProcess::ChildProcess(const std::string& name, const std::vector<std::string>& arguments)
     : impl_(std::make_unique<Impl>()) {
-    std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / name).string();
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> args;
-    for (auto& a : argv) args.push_back(a.data());
-    args.push_back(nullptr);
-
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        execv(program.c_str(), args.data());
-        _exit(127);
-    }
-    close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
-        return;
-    }
-    impl_->pid = pid;
-    impl_->out = fds[0];
+    impl_->program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / name).string();
+    impl_->argv = {impl_->program};
+    impl_->argv.insert(impl_->argv.end(), arguments.begin(), arguments.end());
+    impl_->spawn();
 }
 
 ChildProcess::~ChildProcess() {
-    if (impl_->pid > 0 && !impl_->poll()) {
+    if (impl_->pid > 0 && !impl_->ended && waitpid(impl_->pid, &impl_->status, WNOHANG) != impl_->pid) {
         kill(impl_->pid, SIGKILL);
         waitpid(impl_->pid, &impl_->status, 0);
     }
     if (impl_->out >= 0) close(impl_->out);
+    takeStartMark(impl_->mark);
 }
 
 bool ChildProcess::started() const { return impl_->pid > 0; }

@@ -1,20 +1,17 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
+#include "core/windows/WinText.h"
 #include "tests/support/ChildProcess.h"
 
 namespace orvix::test {
 
 namespace {
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
+using win::widen;
 
 // One argument as the C runtime splits a command line again.
 void appendQuoted(std::wstring& line, const std::wstring& arg) {
@@ -47,60 +44,92 @@ std::wstring programFolder() {
 }  // namespace
 
 struct ChildProcess::Impl {
+    std::wstring program;
+    std::wstring line;
+    std::string mark;  // the current start's
+    int attempts = 0;
     HANDLE process = nullptr;
     HANDLE out = nullptr;  // read end of the helper's standard output
     bool ended = false;
+
+    void close() {
+        if (process) CloseHandle(process);
+        if (out) CloseHandle(out);
+        process = out = nullptr;
+    }
+
+    bool spawn() {
+        close();
+        ++attempts;
+        mark = newStartMark();
+        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        HANDLE readEnd = nullptr, writeEnd = nullptr;
+        if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return false;
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = writeEnd;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION info{};
+        // The helper inherits the variable; this process keeps its own value.
+        wchar_t own[MAX_PATH];
+        DWORD ownLength = GetEnvironmentVariableW(L"ORVIX_TEST_STARTED", own, MAX_PATH);
+        SetEnvironmentVariableW(L"ORVIX_TEST_STARTED", widen(mark).c_str());
+        BOOL ok =
+            CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+        SetEnvironmentVariableW(L"ORVIX_TEST_STARTED", ownLength && ownLength < MAX_PATH ? own : nullptr);
+        CloseHandle(writeEnd);  // only the helper writes now: its end is our end of file
+        if (!ok) {
+            CloseHandle(readEnd);
+            return false;
+        }
+        CloseHandle(info.hThread);
+        process = info.hProcess;
+        out = readEnd;
+        return true;
+    }
 };
 
 ChildProcess::ChildProcess(const std::string& name, const std::vector<std::string>& arguments)
     : impl_(std::make_unique<Impl>()) {
-    std::wstring program = programFolder() + widen(name) + L".exe";
-    std::wstring line;
-    appendQuoted(line, program);
+    impl_->program = programFolder() + widen(name) + L".exe";
+    appendQuoted(impl_->line, impl_->program);
     for (const auto& a : arguments) {
-        line += L' ';
-        appendQuoted(line, widen(a));
+        impl_->line += L' ';
+        appendQuoted(impl_->line, widen(a));
     }
-
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION info{};
-    BOOL ok = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
-    CloseHandle(writeEnd);  // only the helper writes now: its end is our end of file
-    if (!ok) {
-        CloseHandle(readEnd);
-        return;
-    }
-    CloseHandle(info.hThread);
-    impl_->process = info.hProcess;
-    impl_->out = readEnd;
+    impl_->spawn();
 }
 
 ChildProcess::~ChildProcess() {
-    if (impl_->process) {
-        if (!impl_->ended && WaitForSingleObject(impl_->process, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(impl_->process, 1);
-            WaitForSingleObject(impl_->process, 5000);
-        }
-        CloseHandle(impl_->process);
+    if (impl_->process && !impl_->ended && WaitForSingleObject(impl_->process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(impl_->process, 1);
+        WaitForSingleObject(impl_->process, 5000);
     }
-    if (impl_->out) CloseHandle(impl_->out);
+    impl_->close();
+    takeStartMark(impl_->mark);
 }
 
 bool ChildProcess::started() const { return impl_->process != nullptr; }
 
 bool ChildProcess::waitFor(std::chrono::milliseconds timeout) {
-    if (!started()) return false;
-    if (!impl_->ended) impl_->ended = WaitForSingleObject(impl_->process, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (started() && !impl_->ended) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        DWORD wait = static_cast<DWORD>(std::max<int64_t>(left.count(), 0));
+        if (WaitForSingleObject(impl_->process, wait) != WAIT_OBJECT_0) return false;
+        // Ended without ever starting: wine's doing, not the helper's; it starts again.
+        if (takeStartMark(impl_->mark)) {
+            impl_->ended = true;
+        } else if (impl_->attempts >= kStartAttempts || !impl_->spawn()) {
+            std::fprintf(stderr, "ChildProcess: %ls never started (%d attempts)\n", impl_->program.c_str(),
+                         impl_->attempts);
+            impl_->ended = true;
+        }
+    }
     return impl_->ended;
 }
 

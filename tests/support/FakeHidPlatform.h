@@ -21,9 +21,9 @@ struct FakeInterface {
     uint16_t version = 0x0100;
     uint16_t inputLength = 8;
     uint16_t outputLength = 8;
-    bool readWrite = true;     // may be opened for reading and writing
-    bool openable = true;      // may be opened at all
-    bool identifiable = true;  // attributes can be read
+    bool readWrite = true;       // may be opened for reading and writing
+    bool openable = true;        // may be opened at all
+    bool identifiable = true;    // attributes can be read
     uint32_t readOpenError = 0;  // non-zero: opening a read handle fails with this code
 };
 
@@ -33,8 +33,8 @@ public:
     ~FakeHidPlatform() override;
 
     // Test side.
-    void plug(FakeInterface iface);             // appended to the platform's order
-    void unplug(const std::string& deviceId);   // its open read handles see the device gone
+    void plug(FakeInterface iface);            // appended to the platform's order
+    void unplug(const std::string& deviceId);  // its open read handles see the device gone
     void setUsable(bool usable) { usable_ = usable; }
     void failWrites(bool fail) { failWrites_ = fail; }
     void shortWrites(bool shortWrite) { shortWrites_ = shortWrite; }

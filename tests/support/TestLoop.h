@@ -24,8 +24,7 @@ public:
     // Returns the number of calls run.
     int processPending();
     // Runs posted calls and watches until pred() holds or the timeout passes. Returns pred().
-    bool runUntil(const std::function<bool()>& pred,
-                  std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    bool runUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Runs posted calls and watches for the given time.
     void runFor(std::chrono::milliseconds duration);
 

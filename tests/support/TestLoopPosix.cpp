@@ -64,8 +64,7 @@ void TestLoop::waitForWork(std::chrono::steady_clock::time_point deadline) {
     if (poll(fds.data(), fds.size(), timeout) <= 0) return;
     if (fds[0].revents) {
         char buf[64];
-        while (::read(waker_->read, buf, sizeof buf) > 0) {
-        }
+        while (::read(waker_->read, buf, sizeof buf) > 0) {}
     }
     for (size_t i = 1; i < fds.size(); ++i) {
         if (!fds[i].revents) continue;

@@ -66,14 +66,17 @@ std::string DesktopEntryAutoStart::execLine(const std::string& path) {
 }
 
 bool DesktopEntryAutoStart::write(const std::string& programPath, std::string& error) {
-    std::string text = "[Desktop Entry]\n"
-                       "Type=Application\n"
-                       "Name=Orvix mouse\n"
-                       "Comment=Configure the buttons of the finger-worn mouse\n"
-                       "Exec=" + execLine(programPath) + "\n"
-                       "Icon=orvix-mouse\n"
-                       "Terminal=false\n"
-                       "X-GNOME-Autostart-enabled=true\n";
+    std::string text =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=Orvix mouse\n"
+        "Comment=Configure the buttons of the finger-worn mouse\n"
+        "Exec=" +
+        execLine(programPath) +
+        "\n"
+        "Icon=orvix-mouse\n"
+        "Terminal=false\n"
+        "X-GNOME-Autostart-enabled=true\n";
     std::error_code ec;
     fs::create_directories(folder_, ec);
     if (ec) {

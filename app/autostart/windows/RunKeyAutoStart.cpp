@@ -4,6 +4,7 @@
 
 #include "app/autostart/AutoStart.h"
 #include "app/settings/RegistryValues.h"
+#include "core/windows/WinText.h"
 
 namespace orvix {
 
@@ -26,7 +27,8 @@ public:
     bool write(const std::string& programPath, std::string& error) override {
         // A path with a blank is quoted: unquoted, Windows would try "C:\Program.exe" first.
         std::string command = programPath.find(' ') != std::string::npos ? "\"" + programPath + "\"" : programPath;
-        RegStatus status = key_ ? key_->set(valueName, stringValue(command)) : RegStatus{RegStatus::Failed, 0, "not open"};
+        RegStatus status =
+            key_ ? key_->set(valueName, stringValue(command)) : RegStatus{RegStatus::Failed, 0, "not open"};
         if (!status.ok()) error = status.message;
         return status.ok();
     }
@@ -40,13 +42,6 @@ private:
     std::unique_ptr<RegKey> key_;
 };
 
-std::string narrow(const wchar_t* text, int length) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
 }  // namespace
 
 std::unique_ptr<AutoStart> makeAutoStart(Registry& registry) { return std::make_unique<RunKeyAutoStart>(registry); }
@@ -54,7 +49,7 @@ std::unique_ptr<AutoStart> makeAutoStart(Registry& registry) { return std::make_
 std::string currentProgramPath() {
     wchar_t buffer[32768];
     DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-    return n ? narrow(buffer, static_cast<int>(n)) : std::string();
+    return n ? win::narrow(buffer, n) : std::string();
 }
 
 }  // namespace orvix

@@ -1,6 +1,7 @@
 #include "app/instance/windows/WindowsSingleInstance.h"
 
-#include <mutex>
+#include "core/windows/HiddenWindow.h"
+#include "core/windows/WinText.h"
 
 namespace orvix {
 
@@ -8,37 +9,12 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"OrvixWakeWindow";
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-bool registerClass(WNDPROC proc) {
-    static std::once_flag once;
-    static bool registered = false;
-    std::call_once(once, [proc] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kClassName;
-        registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    });
-    return registered;
-}
-
 }  // namespace
 
-WindowsSingleInstance::WindowsSingleInstance(const std::string& name) : name_(widen(name)) {}
+WindowsSingleInstance::WindowsSingleInstance(const std::string& name) : name_(win::widen(name)) {}
 
 WindowsSingleInstance::~WindowsSingleInstance() {
-    if (window_) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    win::destroyHiddenWindow(window_);
     if (mutex_) CloseHandle(mutex_);
 }
 
@@ -72,21 +48,14 @@ void WindowsSingleInstance::broadcast(const PostedMessage& message) {
 bool WindowsSingleInstance::listen(EventLoop&, std::function<void(const PostedMessage&)> onMessage) {
     if (window_) return false;
     wakeMsg_ = RegisterWindowMessageW(name_.c_str());
-    if (wakeMsg_ == 0 || !registerClass(&WindowsSingleInstance::windowProc)) return false;
+    if (wakeMsg_ == 0) return false;
     onMessage_ = std::move(onMessage);
-    // Top-level (no parent) and never shown: broadcasts reach top-level windows only.
-    window_ = CreateWindowExW(0, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
-                              this);
+    window_ = win::createHiddenWindow(kClassName, &WindowsSingleInstance::windowProc, this);
     return window_ != nullptr;
 }
 
 LRESULT CALLBACK WindowsSingleInstance::windowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return DefWindowProcW(window, msg, wParam, lParam);
-    }
-    auto* self = reinterpret_cast<WindowsSingleInstance*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = static_cast<WindowsSingleInstance*>(win::hiddenWindowOwner(window, msg, lParam));
     if (self && self->wakeMsg_ != 0 && msg == self->wakeMsg_) {
         if (self->onMessage_) {
             auto onMessage = self->onMessage_;  // the call may end this object

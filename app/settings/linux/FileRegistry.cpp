@@ -42,7 +42,8 @@ bool splitPath(const std::string& path, std::vector<std::string>& parts, std::st
         start = end + 1;
     }
     for (const auto& p : parts) {
-        if (p.empty() || p == "." || p == ".." || p.find('/') != std::string::npos || p.find('\0') != std::string::npos) {
+        if (p.empty() || p == "." || p == ".." || p.find('/') != std::string::npos ||
+            p.find('\0') != std::string::npos) {
             why = "the key path \"" + path + "\" has an empty or unusable part";
             return false;
         }
@@ -66,7 +67,8 @@ fs::path findEntry(const fs::path& folder, const std::string& name, bool wantFol
     fs::path found;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string entry = it->path().filename().string();
-        if (equalsIgnoringAsciiCase(entry, name) && matches(*it) && (found.empty() || entry < found.filename().string()))
+        if (equalsIgnoringAsciiCase(entry, name) && matches(*it) &&
+            (found.empty() || entry < found.filename().string()))
             found = it->path();
     }
     return found;
@@ -164,7 +166,8 @@ public:
     }
 
     RegStatus set(const std::string& name, const RegValue& value) override {
-        if (!storableValueName(name)) return failed("the value name \"" + name + "\" cannot be stored (line break or not UTF-8)");
+        if (!storableValueName(name))
+            return failed("the value name \"" + name + "\" cannot be stored (line break or not UTF-8)");
         const RegFileKey* loaded;
         if (RegStatus s = load(loaded); !s.ok()) return refuse(s);
         RegFileKey key = *loaded;
@@ -230,7 +233,7 @@ private:
     }
 
     fs::path file_;
-    std::string path_;  // as the caller spelled it
+    std::string path_;              // as the caller spelled it
     std::optional<Parsed> parsed_;  // the file as last read, and what it held
 };
 
@@ -271,7 +274,8 @@ RegStatus FileRegistry::createKey(const std::string& path, std::unique_ptr<RegKe
         fs::path next = findEntry(folder, parts[i], true);
         if (next.empty()) {
             next = folder / parts[i];
-            if (mkdir(next.c_str(), 0700) != 0 && errno != EEXIST) return failed("cannot create " + next.string(), errno);
+            if (mkdir(next.c_str(), 0700) != 0 && errno != EEXIST)
+                return failed("cannot create " + next.string(), errno);
         }
         folder = next;
     }
@@ -299,8 +303,6 @@ fs::path userConfigFolder() {
     return fs::path(home) / ".config";
 }
 
-std::unique_ptr<Registry> makeUserRegistry() {
-    return std::make_unique<FileRegistry>(userConfigFolder());
-}
+std::unique_ptr<Registry> makeUserRegistry() { return std::make_unique<FileRegistry>(userConfigFolder()); }
 
 }  // namespace orvix

@@ -2,32 +2,17 @@
 
 #include <windows.h>
 
+#include "core/windows/WinText.h"
+
 namespace orvix {
 
 namespace {
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
+// The system's sentence, without its full stop: it ends a message of ours.
 std::string systemText(LONG code) {
-    wchar_t* text = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (n) {
-        int len = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-        reason.resize(static_cast<size_t>(len));
-        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), reason.data(), len, nullptr, nullptr);
-    }
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' || reason.back() == '.'))
-        reason.pop_back();
-    return reason.empty() ? "error " + std::to_string(code) : reason;
+    std::string reason = win::systemMessage(static_cast<unsigned long>(code));
+    if (!reason.empty() && reason.back() == '.') reason.pop_back();
+    return reason;
 }
 
 RegStatus status(LONG code, const std::string& what) {
@@ -45,7 +30,7 @@ public:
     ~WinRegKey() override { RegCloseKey(key_); }
 
     RegStatus query(const std::string& name, RegValue& value) override {
-        std::wstring n = widen(name);
+        std::wstring n = win::widen(name);
         DWORD type = REG_NONE, size = 0;
         LONG rc = RegQueryValueExW(key_, n.c_str(), nullptr, &type, nullptr, &size);
         std::vector<uint8_t> data;
@@ -68,12 +53,15 @@ public:
     }
 
     RegStatus set(const std::string& name, const RegValue& value) override {
-        LONG rc = RegSetValueExW(key_, widen(name).c_str(), 0, value.type, value.data.empty() ? nullptr : value.data.data(),
-                                 static_cast<DWORD>(value.data.size()));
+        LONG rc =
+            RegSetValueExW(key_, win::widen(name).c_str(), 0, value.type,
+                           value.data.empty() ? nullptr : value.data.data(), static_cast<DWORD>(value.data.size()));
         return status(rc, about(name));
     }
 
-    RegStatus remove(const std::string& name) override { return status(RegDeleteValueW(key_, widen(name).c_str()), about(name)); }
+    RegStatus remove(const std::string& name) override {
+        return status(RegDeleteValueW(key_, win::widen(name).c_str()), about(name));
+    }
 
 private:
     std::string about(const std::string& name) const { return "\"" + name + "\" in HKEY_CURRENT_USER\\" + path_; }
@@ -87,7 +75,7 @@ private:
 RegStatus WindowsRegistry::openKey(const std::string& path, std::unique_ptr<RegKey>& key) {
     key.reset();
     HKEY h = nullptr;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, widen(path).c_str(), 0, KEY_ALL_ACCESS, &h);
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, win::widen(path).c_str(), 0, KEY_ALL_ACCESS, &h);
     if (rc != ERROR_SUCCESS) return status(rc, "HKEY_CURRENT_USER\\" + path);
     key = std::make_unique<WinRegKey>(h, path);
     return {};
@@ -96,8 +84,8 @@ RegStatus WindowsRegistry::openKey(const std::string& path, std::unique_ptr<RegK
 RegStatus WindowsRegistry::createKey(const std::string& path, std::unique_ptr<RegKey>& key) {
     key.reset();
     HKEY h = nullptr;
-    LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                              nullptr, &h, nullptr);
+    LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, win::widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &h, nullptr);
     if (rc != ERROR_SUCCESS) return status(rc, "HKEY_CURRENT_USER\\" + path);
     key = std::make_unique<WinRegKey>(h, path);
     return {};

@@ -78,7 +78,7 @@ TEST_F(FileRegistryTest, FindsFilesAndFoldersAPersonNamedInAnotherCase) {
     EXPECT_EQ(textOfUtf16(got.data), "JPN");
     ASSERT_TRUE(key->set("Lang", stringValue("EN")).ok());
     EXPECT_EQ(filesIn(file.parent_path()), std::vector<std::string>{"config.REG"});  // the same file
-    EXPECT_NE(read(file).find("\"lang\"=\"EN\""), std::string::npos);  // the name keeps its spelling
+    EXPECT_NE(read(file).find("\"lang\"=\"EN\""), std::string::npos);                // the name keeps its spelling
 }
 
 TEST_F(FileRegistryTest, AFileItCannotParseIsReportedAndNeverOverwritten) {

@@ -179,7 +179,9 @@ TEST(RegistryValues, Utf16TextConversions) {
     EXPECT_EQ(textOfUtf16({}), "");
     EXPECT_EQ(textOfUtf16({'E', 0, 'N', 0, 0, 0, 'X', 0}), "EN");  // ends at the first NUL
     EXPECT_EQ(textOfUtf16({'E', 0, 'N'}), "E");                    // an odd last byte is no unit
-    EXPECT_EQ(textOfUtf16({0x00, 0xD8, 'A', 0}), "\xEF\xBF\xBD" "A");  // an unpaired surrogate
+    EXPECT_EQ(textOfUtf16({0x00, 0xD8, 'A', 0}),
+              "\xEF\xBF\xBD"
+              "A");                                                          // an unpaired surrogate
     EXPECT_EQ(utf16Data("\xFF"), (std::vector<uint8_t>{0xFD, 0xFF, 0, 0}));  // invalid UTF-8
     EXPECT_EQ(dwordValue(0x00010E8F).data, (std::vector<uint8_t>{0x8F, 0x0E, 0x01, 0x00}));
 }

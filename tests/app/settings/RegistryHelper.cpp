@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/app/settings/RegistryBackend.h"
+#include "tests/support/TestStart.h"
 
 using namespace orvix;
 
@@ -30,6 +31,7 @@ bool fromHex(const std::string& hex, std::vector<uint8_t>& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    orvix::test::markStarted();
     std::string verb = argc > 2 ? argv[2] : "";
     if (!((verb == "set" && argc == 7) || (verb == "get" && argc == 5))) {
         std::fprintf(stderr, "usage: registry_helper LOCATION set KEY NAME TYPE HEX | get KEY NAME\n");

@@ -60,7 +60,9 @@ std::vector<StoredCase> storedCases() {
     return {
         {"string", "Lang", stringValue("EN")},
         {"empty string", "Empty", stringValue("")},
-        {"non-ASCII string", "Text", stringValue("Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80")},
+        {"non-ASCII string", "Text",
+         stringValue("Gr\xC3\xBC\xC3\x9F"
+                     "e \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80")},
         {"quotes and backslashes", "Quote\"Back\\slash", stringValue("a \"quoted\" \\ value")},
         {"default value", "", stringValue("default")},
         {"DWORD", "VID", dwordValue(0x10E8F)},

@@ -25,7 +25,8 @@ TEST(CrashReport, ACrashingTestProgramEndsAtOnceAndFails) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.test);
-        ChildResult r = runChild("crash_helper", {std::string("--gtest_filter=Crash.") + c.test}, std::chrono::seconds(60));
+        ChildResult r =
+            runChild("crash_helper", {std::string("--gtest_filter=Crash.") + c.test}, std::chrono::seconds(60));
         ASSERT_NE(r.exitCode, -1) << "did not end in time";
         if (c.exitCode >= 0) {
             EXPECT_EQ(r.exitCode, c.exitCode);

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "app/instance/windows/WindowsSingleInstance.h"
+#include "tests/support/TestStart.h"
 
 int main(int argc, char** argv) {
+    orvix::test::markStarted();
     if (argc != 3) return 2;
     std::string mode = argv[2];
     orvix::WindowsSingleInstance instance(argv[1]);

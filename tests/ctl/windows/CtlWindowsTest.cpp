@@ -15,8 +15,8 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-// The program sits in bin/, beside the tests' folder.
-ChildResult orvixctl(const std::vector<std::string>& args) { return runChild("..\\bin\\orvixctl", args); }
+// The program sits in bin/, beside the tests' folder; ctl_runner starts it.
+ChildResult orvixctl(const std::vector<std::string>& args) { return runChild("ctl_runner", args); }
 
 class CtlWindows : public ::testing::Test {
 protected:

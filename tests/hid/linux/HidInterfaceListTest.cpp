@@ -21,7 +21,7 @@ TEST(HidNameOrder, SortsByNameThenInstanceAsANumber) {
         {"0003:0E8F:00A6.0002", "0003:0E8F:00A6.000A"},
         {"0003:0E8F:00A6.FFFF", "0003:0E8F:00A6.10000"},  // past four digits
         {"0003:0E8F:00A6.0002", "0005:0E8F:00A6.0001"},
-        {"0003:0E8F:00A6.0010", "0003:0E8F:00A6.zz"},      // unreadable instance last
+        {"0003:0E8F:00A6.0010", "0003:0E8F:00A6.zz"},  // unreadable instance last
         {"0003:0E8F:00A6.zz", "0003:0E8F:00A7.0001"},
         {"0003:0E8F:00A6.1z", "0003:0E8F:00A6.zz"},
     };
@@ -48,15 +48,15 @@ protected:
 
 TEST_F(InterfaceEntries, KeepsExistingNodesWithAHidDeviceInHidNameOrder) {
     std::vector<HidrawNode> nodes = {
-        node(FakeSysfs::uhid, "0003:0E8F:00A6.000A", 0),              // plugged last, took hidraw0
-        node(FakeSysfs::usbInterface, "0003:046D:C52B.0003", 1),
-        node(FakeSysfs::uhid, "0003:0E8F:00A6.0009", 2),
-        node(FakeSysfs::uhid, "0003:0E8F:00A6.0004", 3, false),       // node already gone
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.000A", 0),  // plugged last, took hidraw0
+        node(FakeSysfs::usbInterface, "0003:046D:C52B.0003", 1), node(FakeSysfs::uhid, "0003:0E8F:00A6.0009", 2),
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.0004", 3, false),  // node already gone
     };
     // A node whose device link is broken.
     sys.link(std::string(FakeSysfs::uhid) + "/0003:0E8F:00A6.0005/hidraw/hidraw4/device", "../../../nowhere");
     sys.file("hidraw4", "");
-    nodes.push_back({sys.root / FakeSysfs::uhid / "0003:0E8F:00A6.0005/hidraw/hidraw4", (sys.root / "hidraw4").string()});
+    nodes.push_back(
+        {sys.root / FakeSysfs::uhid / "0003:0E8F:00A6.0005/hidraw/hidraw4", (sys.root / "hidraw4").string()});
     nodes.push_back({sys.root / "devices/none", ""});  // no device node at all
 
     auto entries = interfaceEntries(nodes);
@@ -97,7 +97,7 @@ TEST_F(InterfaceEntries, NodeWithSeveralCollectionsListsOneInterfaceForEach) {
         node(FakeSysfs::uhid, "0003:0E8F:00A6.0008", 0, true, shared),
         node(FakeSysfs::uhid, "0003:0E8F:00A6.0007", 1, true, text(bootMouseDescriptor())),
         node(FakeSysfs::uhid, "0003:0E8F:00A6.0009", 2, true, shared.substr(0, shared.size() - 1)),  // cut short
-        node(FakeSysfs::uhid, "0003:0E8F:00A6.000A", 3, true, std::nullopt),                       // none
+        node(FakeSysfs::uhid, "0003:0E8F:00A6.000A", 3, true, std::nullopt),                         // none
         node(FakeSysfs::uhid, "0003:0E8F:00A6.000B", 4, true, text({0x75, 0x08, 0x95, 0x01, 0x81, 0x02})),
     };
     auto path = [&](int number, const char* suffix = "") {

@@ -108,8 +108,7 @@ TEST_F(HidrawNodes, HandleWithoutSysfsEntryOrDescriptorAnswersNothing) {
 TEST_F(HidrawNodes, OpenFailuresGiveTheReason) {
     sys.file("plain", "x");
     const std::pair<std::string, uint32_t> cases[] = {
-        {(sys.root / "missing").string(), ENOENT},
-        {(sys.root / "plain").string(), ENODEV},  // not a character device
+        {(sys.root / "missing").string(), ENOENT}, {(sys.root / "plain").string(), ENODEV},  // not a character device
     };
     for (const auto& [path, expected] : cases) {
         SCOPED_TRACE(path);

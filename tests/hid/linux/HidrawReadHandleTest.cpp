@@ -39,7 +39,9 @@ struct StandIn {
         }
     }
     ~StandIn() { hangUp(); }
-    void send(const Bytes& report) const { ASSERT_EQ(::write(peer, report.data(), report.size()), ssize_t(report.size())); }
+    void send(const Bytes& report) const {
+        ASSERT_EQ(::write(peer, report.data(), report.size()), ssize_t(report.size()));
+    }
     void hangUp() {
         if (peer >= 0) ::close(peer);
         peer = -1;
@@ -266,7 +268,8 @@ TEST(HidrawReadHandle, OtherReadErrorsFailWithErrnoAndMayBeRetried) {
 void ignoreSignal(int) {}
 
 TEST(HidrawReadHandle, InterruptedWaitKeepsWaiting) {
-    struct sigaction action {}, previous{};
+    struct sigaction action {
+    }, previous{};
     action.sa_handler = ignoreSignal;  // no SA_RESTART: poll() returns EINTR
     sigemptyset(&action.sa_mask);
     ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);

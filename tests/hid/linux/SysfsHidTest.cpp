@@ -32,9 +32,9 @@ TEST(SysfsParse, HidIdTakesBusVendorProductAndRefusesWhatDoesNotFit) {
         {"0003::000000A6", std::nullopt},
         {"0003:00000E8F:", std::nullopt},
         {"0003:0000XE8F:000000A6", std::nullopt},
-        {"0003:00010E8F:000000A6", std::nullopt},   // vendor beyond 16 bits: would alias 0E8F
+        {"0003:00010E8F:000000A6", std::nullopt},  // vendor beyond 16 bits: would alias 0E8F
         {"0003:00000E8F:000100A6", std::nullopt},
-        {"0003:000000E8F0:000000A6", std::nullopt}, // nine digits
+        {"0003:000000E8F0:000000A6", std::nullopt},  // nine digits
         {" 0003:00000E8F:000000A6", std::nullopt},
         {"0003:00000E8F:000000A6 ", std::nullopt},
         {"0003:-0000E8F:000000A6", std::nullopt},
@@ -52,8 +52,8 @@ TEST(SysfsParse, HidIdTakesBusVendorProductAndRefusesWhatDoesNotFit) {
 
 TEST(SysfsParse, Hex16AcceptsSysfsNumbersOnly) {
     const std::pair<const char*, std::optional<uint16_t>> cases[] = {
-        {"0100\n", 0x0100}, {"0100", 0x0100}, {"ffff\n", 0xFFFF}, {"1\n", 0x0001},
-        {"", std::nullopt}, {"\n", std::nullopt}, {"10000\n", std::nullopt}, {"01 0\n", std::nullopt},
+        {"0100\n", 0x0100},         {"0100", 0x0100},         {"ffff\n", 0xFFFF},        {"1\n", 0x0001},
+        {"", std::nullopt},         {"\n", std::nullopt},     {"10000\n", std::nullopt}, {"01 0\n", std::nullopt},
         {"0100\n\n", std::nullopt}, {"0x10\n", std::nullopt}, {"zz\n", std::nullopt},
     };
     for (const auto& [text, expected] : cases) {
@@ -63,8 +63,9 @@ TEST(SysfsParse, Hex16AcceptsSysfsNumbersOnly) {
 }
 
 TEST(SysfsParse, UeventSplitsAtTheFirstEqualsSignAndSkipsOtherLines) {
-    auto values = parseUevent("DRIVER=hid-generic\nHID_NAME=Name = with sign\ngarbage\n=novalue\nHID_UNIQ=\n"
-                              "HID_ID=0003:00000001:00000002\nHID_ID=0003:00000E8F:000000A6");
+    auto values = parseUevent(
+        "DRIVER=hid-generic\nHID_NAME=Name = with sign\ngarbage\n=novalue\nHID_UNIQ=\n"
+        "HID_ID=0003:00000001:00000002\nHID_ID=0003:00000E8F:000000A6");
     EXPECT_EQ(values["DRIVER"], "hid-generic");
     EXPECT_EQ(values["HID_NAME"], "Name = with sign");
     EXPECT_EQ(values["HID_UNIQ"], "");
@@ -82,9 +83,9 @@ protected:
 
 struct AttributesCase {
     const char* name;
-    std::string parent;                                       // folder holding the HID device
-    std::optional<std::string> uevent;                        // left out when empty
-    std::vector<std::pair<std::string, std::string>> files;   // more files, relative to the HID device
+    std::string parent;                                      // folder holding the HID device
+    std::optional<std::string> uevent;                       // left out when empty
+    std::vector<std::pair<std::string, std::string>> files;  // more files, relative to the HID device
     std::optional<HidAttributes> expected;
 };
 
@@ -96,20 +97,32 @@ TEST_F(SysfsTree, AttributesFollowTheVersionRuleAndRefuseBrokenUevents) {
     sys.file("devices/pci0000:00/0000:00:14.0/usb1/1-3/idVendor", "0e8f\n");
     const std::string badUsb = "devices/pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0";
     const AttributesCase cases[] = {
-        {"usb device's bcdDevice wins over the input child", usb, ok,
-         {{"input/input12/id/version", "0111\n"}}, HidAttributes{12, 0x0E8F, 0x00A6, 0x0100}},
-        {"uhid takes its input child's version", uhid, ok,
-         {{"input/input3/id/version", "0111\n"}}, HidAttributes{12, 0x0E8F, 0x00A6, 0x0111}},
-        {"lowest input number, compared as a number", uhid, ok,
+        {"usb device's bcdDevice wins over the input child",
+         usb,
+         ok,
+         {{"input/input12/id/version", "0111\n"}},
+         HidAttributes{12, 0x0E8F, 0x00A6, 0x0100}},
+        {"uhid takes its input child's version",
+         uhid,
+         ok,
+         {{"input/input3/id/version", "0111\n"}},
+         HidAttributes{12, 0x0E8F, 0x00A6, 0x0111}},
+        {"lowest input number, compared as a number",
+         uhid,
+         ok,
          {{"input/input12/id/version", "0333\n"}, {"input/input7/id/version", "0222\n"}},
          HidAttributes{12, 0x0E8F, 0x00A6, 0x0222}},
-        {"unreadable input version is skipped", uhid, ok,
+        {"unreadable input version is skipped",
+         uhid,
+         ok,
          {{"input/input1/id/version", "v1\n"}, {"input/input2/id/version", "0444\n"}},
          HidAttributes{12, 0x0E8F, 0x00A6, 0x0444}},
         {"uhid without input child has version 0", uhid, ok, {}, HidAttributes{12, 0x0E8F, 0x00A6, 0}},
-        {"unreadable bcdDevice never climbs to the root hub", badUsb, ok, {},
-         HidAttributes{12, 0x0E8F, 0x00A6, 0}},
-        {"other bus, vendor and product", uhid, FakeSysfs::uevent("0005:0000046D:0000B01A"), {},
+        {"unreadable bcdDevice never climbs to the root hub", badUsb, ok, {}, HidAttributes{12, 0x0E8F, 0x00A6, 0}},
+        {"other bus, vendor and product",
+         uhid,
+         FakeSysfs::uevent("0005:0000046D:0000B01A"),
+         {},
          HidAttributes{12, 0x046D, 0xB01A, 0}},
         {"missing uevent", uhid, std::nullopt, {}, std::nullopt},
         {"uevent without HID_ID", uhid, std::string("DRIVER=hid-generic\nHID_NAME=x\n"), {}, std::nullopt},
@@ -135,8 +148,8 @@ TEST_F(SysfsTree, AttributesFollowTheVersionRuleAndRefuseBrokenUevents) {
 
 TEST_F(SysfsTree, VersionIsReadFromTheHidDevicesRealPlace) {
     // Reached through dev/char, as a handle finds it: the path is resolved, so the USB ancestors count.
-    fs::path hid = sys.addHid(FakeSysfs::usbInterface, "0003:0E8F:00A6.0001", FakeSysfs::uevent("0003:00000E8F:000000A6"),
-                              std::nullopt, 0);
+    fs::path hid = sys.addHid(FakeSysfs::usbInterface, "0003:0E8F:00A6.0001",
+                              FakeSysfs::uevent("0003:00000E8F:000000A6"), std::nullopt, 0);
     auto viaLink = hidDeviceOfCharDevice(sys.root, 244, 0);
     ASSERT_TRUE(viaLink);
     EXPECT_EQ(*viaLink, hid);
@@ -200,8 +213,8 @@ TEST_F(SysfsTree, HidrawEntryLeadsToItsHidDeviceUnlessTheLinkIsBroken) {
     }
 
     const std::tuple<unsigned, unsigned, std::optional<fs::path>> byNumber[] = {
-        {244, 3, usbHid}, {244, 0, uhidHid}, {244, 1, std::nullopt}, {244, 9, std::nullopt},
-        {244, 7, std::nullopt}, {1, 3, std::nullopt},
+        {244, 3, usbHid},       {244, 0, uhidHid},      {244, 1, std::nullopt},
+        {244, 9, std::nullopt}, {244, 7, std::nullopt}, {1, 3, std::nullopt},
     };
     for (const auto& [major, minor, expected] : byNumber) {
         SCOPED_TRACE(std::to_string(major) + ":" + std::to_string(minor));

@@ -78,7 +78,8 @@ const SequenceCase sequenceCases[] = {
     {"AckDropSilencesNKeyWrites",
      {cmd("ack-drop 2"), put(a4(0x01, 0x00, 0x01), std::nullopt), put(a4(0x01, 0x00, 0x01), std::nullopt),
       put(a4(0x01, 0x00, 0x01), ack(0x01))}},
-    {"AckDropStillAnswersTheStatusQuery", {cmd("ack-drop 1"), put(a4(0x1F), linkedReport), put(a4(0x00), std::nullopt)}},
+    {"AckDropStillAnswersTheStatusQuery",
+     {cmd("ack-drop 1"), put(a4(0x1F), linkedReport), put(a4(0x00), std::nullopt)}},
     {"WritesUnansweredWhileUnlinkedDoNotUseUpAckDrop",
      {cmd("ack-drop 1"), cmd("unlink", unlinkedReport), put(a4(0x00), std::nullopt), cmd("link", linkedReport),
       put(a4(0x00), std::nullopt), put(a4(0x00), ack(0x00))}},
@@ -139,9 +140,9 @@ TEST_F(Link, UnlinkAndLinkSendTheStatusByThemselvesAndChangeTheAnswers) {
     EXPECT_EQ(next(*reader), linkedReport);
     ASSERT_TRUE(write(*writer, a4(0x02)));
     EXPECT_EQ(next(*reader), ack(0x02));
-    EXPECT_EQ(sim->record(), (Strings{"IN 04 81 00 00 00 00 00 00", "OUT 04 02 01 A4 1F 00 00 3D",
-                                      "IN 04 81 00 00 00 00 00 00", "IN 04 80 00 00 00 00 00 00",
-                                      "OUT 04 02 01 A4 02 00 00 5A", "IN 04 89 00 02 00 00 00 00"}));
+    EXPECT_EQ(sim->record(),
+              (Strings{"IN 04 81 00 00 00 00 00 00", "OUT 04 02 01 A4 1F 00 00 3D", "IN 04 81 00 00 00 00 00 00",
+                       "IN 04 80 00 00 00 00 00 00", "OUT 04 02 01 A4 02 00 00 5A", "IN 04 89 00 02 00 00 00 00"}));
 }
 
 TEST_F(Link, AReplugFindsTheMouseLinkedAgain) {
@@ -156,8 +157,8 @@ TEST_F(Link, AReplugFindsTheMouseLinkedAgain) {
     ASSERT_TRUE(reader && writer);
     ASSERT_TRUE(write(*writer, a4(0x1F)));
     EXPECT_EQ(next(*reader), linkedReport);
-    EXPECT_EQ(sim->record(), (Strings{"IN 04 81 00 00 00 00 00 00", "OUT 04 02 01 A4 1F 00 00 3D",
-                                      "IN 04 80 00 00 00 00 00 00"}));
+    EXPECT_EQ(sim->record(),
+              (Strings{"IN 04 81 00 00 00 00 00 00", "OUT 04 02 01 A4 1F 00 00 3D", "IN 04 80 00 00 00 00 00 00"}));
 }
 
 class Delay : public SimTest {};
@@ -208,8 +209,8 @@ TEST_F(Delay, AnswersNotSentYetGoWithTheUnplug) {
     ASSERT_TRUE(reader && again);
     ASSERT_TRUE(write(*again, a4(0x02)));
     EXPECT_EQ(next(*reader), ack(0x02));
-    EXPECT_EQ(sim->record(), (Strings{"OUT 04 02 01 A4 1F 00 00 3D", "OUT 04 02 01 A4 02 00 00 5A",
-                                      "IN 04 89 00 02 00 00 00 00"}));
+    EXPECT_EQ(sim->record(),
+              (Strings{"OUT 04 02 01 A4 1F 00 00 3D", "OUT 04 02 01 A4 02 00 00 5A", "IN 04 89 00 02 00 00 00 00"}));
 }
 
 }  // namespace

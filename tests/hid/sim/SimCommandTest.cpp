@@ -20,19 +20,19 @@ TEST_P(ParseCommand, KnownLinesOnly) { EXPECT_EQ(parseSimCommand(GetParam().line
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ParseCommand,
-    ::testing::Values(ParseCase{"unplug", SimCommand{SimCommand::Unplug}}, ParseCase{"plug", SimCommand{SimCommand::Plug}},
-                      ParseCase{"unplug-other", SimCommand{SimCommand::UnplugOther}},
-                      ParseCase{"link", SimCommand{SimCommand::Link}}, ParseCase{"unlink", SimCommand{SimCommand::Unlink}},
-                      ParseCase{"ack-wrong 3", SimCommand{SimCommand::AckWrong, 3}},
-                      ParseCase{"ack-drop 0", SimCommand{SimCommand::AckDrop, 0}},
-                      ParseCase{"delay 250", SimCommand{SimCommand::Delay, 250}},
-                      ParseCase{"  delay\t4294967295 \r", SimCommand{SimCommand::Delay, 4294967295u}},
-                      ParseCase{"", std::nullopt}, ParseCase{"   ", std::nullopt}, ParseCase{"Plug", std::nullopt},
-                      ParseCase{"plugged", std::nullopt}, ParseCase{"plug now", std::nullopt},
-                      ParseCase{"delay", std::nullopt}, ParseCase{"delay -5", std::nullopt},
-                      ParseCase{"delay +5", std::nullopt}, ParseCase{"delay 5ms", std::nullopt},
-                      ParseCase{"delay 0x10", std::nullopt}, ParseCase{"delay 4294967296", std::nullopt},
-                      ParseCase{"ack-wrong 1 2", std::nullopt}, ParseCase{"# unplug", std::nullopt}));
+    ::testing::Values(
+        ParseCase{"unplug", SimCommand{SimCommand::Unplug}}, ParseCase{"plug", SimCommand{SimCommand::Plug}},
+        ParseCase{"unplug-other", SimCommand{SimCommand::UnplugOther}}, ParseCase{"link", SimCommand{SimCommand::Link}},
+        ParseCase{"unlink", SimCommand{SimCommand::Unlink}},
+        ParseCase{"ack-wrong 3", SimCommand{SimCommand::AckWrong, 3}},
+        ParseCase{"ack-drop 0", SimCommand{SimCommand::AckDrop, 0}},
+        ParseCase{"delay 250", SimCommand{SimCommand::Delay, 250}},
+        ParseCase{"  delay\t4294967295 \r", SimCommand{SimCommand::Delay, 4294967295u}}, ParseCase{"", std::nullopt},
+        ParseCase{"   ", std::nullopt}, ParseCase{"Plug", std::nullopt}, ParseCase{"plugged", std::nullopt},
+        ParseCase{"plug now", std::nullopt}, ParseCase{"delay", std::nullopt}, ParseCase{"delay -5", std::nullopt},
+        ParseCase{"delay +5", std::nullopt}, ParseCase{"delay 5ms", std::nullopt},
+        ParseCase{"delay 0x10", std::nullopt}, ParseCase{"delay 4294967296", std::nullopt},
+        ParseCase{"ack-wrong 1 2", std::nullopt}, ParseCase{"# unplug", std::nullopt}));
 
 class Lines : public ::testing::Test {
 protected:

@@ -83,8 +83,8 @@ TEST_F(Interfaces, SharedLayoutListsTheMouseAndOneInterfacePerCollectionOfTheSha
     }
     EXPECT_EQ(entries[3].DevicePath, "sim:0003:0E8F:00A6.0002&col03");
     // The shared device itself is no interface, nor is a collection it does not have.
-    for (const char* path : {"sim:0003:0E8F:00A6.0002", "sim:0003:0E8F:00A6.0002&col04",
-                             "sim:0003:0E8F:00A6.0001&col01"}) {
+    for (const char* path :
+         {"sim:0003:0E8F:00A6.0002", "sim:0003:0E8F:00A6.0002&col04", "sim:0003:0E8F:00A6.0001&col01"}) {
         uint32_t error = 0;
         EXPECT_EQ(sim->openSync(path, HidAccess::QueryOnly, error), nullptr) << path;
     }
@@ -158,13 +158,14 @@ TEST_P(RefusedWrites, FailWithoutATrace) {
     EXPECT_TRUE(sim->record().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RefusedWrites,
-                         ::testing::Values(RefusedWrite{"QueryOnlyHandle", 1, HidAccess::QueryOnly, a4(0x1F)},
-                                           RefusedWrite{"BootMouseHasNoOutputReport", 0, HidAccess::ReadWrite, a4(0x1F)},
-                                           RefusedWrite{"ShortReport", 1, HidAccess::ReadWrite, Bytes{0x04, 0x02, 0x01}},
-                                           RefusedWrite{"LongReport", 1, HidAccess::ReadWrite, Bytes(9, 0x04)},
-                                           RefusedWrite{"Empty", 1, HidAccess::ReadWrite, Bytes{}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedWrites,
+    ::testing::Values(RefusedWrite{"QueryOnlyHandle", 1, HidAccess::QueryOnly, a4(0x1F)},
+                      RefusedWrite{"BootMouseHasNoOutputReport", 0, HidAccess::ReadWrite, a4(0x1F)},
+                      RefusedWrite{"ShortReport", 1, HidAccess::ReadWrite, Bytes{0x04, 0x02, 0x01}},
+                      RefusedWrite{"LongReport", 1, HidAccess::ReadWrite, Bytes(9, 0x04)},
+                      RefusedWrite{"Empty", 1, HidAccess::ReadWrite, Bytes{}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Interfaces, HandlesOfAnInterfaceThatHasGoneFail) {
     make();

@@ -117,13 +117,14 @@ private:
 // The layouts the program knows: it takes the receiver's configuration collection, sends it the
 // status query and reads the answer, and writes nothing anywhere else.
 TEST(SimulatedLayouts, TheProgramTakesTheReceiverInEveryKnownLayout) {
-    for (const std::optional<std::string>& layout : {std::optional<std::string>(), std::optional<std::string>("default"),
-                                                    std::optional<std::string>("shared")}) {
+    for (const std::optional<std::string>& layout :
+         {std::optional<std::string>(), std::optional<std::string>("default"), std::optional<std::string>("shared")}) {
         SCOPED_TRACE(layout.value_or("(unset)"));
         Program program(layout);
         ASSERT_TRUE(program.started());
-        EXPECT_TRUE(program.traced("IN 04 80 00 00 00 00 00 00", 30s))
-            << "trace:\n" << program.trace() << "stderr:\n" << program.standardError();
+        EXPECT_TRUE(program.traced("IN 04 80 00 00 00 00 00 00", 30s)) << "trace:\n"
+                                                                       << program.trace() << "stderr:\n"
+                                                                       << program.standardError();
         EXPECT_EQ(program.trace(), "OUT 04 02 01 A4 1F 00 00 3D\nIN 04 80 00 00 00 00 00 00\n");
         EXPECT_TRUE(program.running());
     }

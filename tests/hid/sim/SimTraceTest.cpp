@@ -51,16 +51,17 @@ TEST_F(TraceFile, AppendsEachLineAtOnceAfterWhatWasThere) {
     EXPECT_EQ(slurp(path), first) << "flushed while the platform still runs";
     sim->command("unlink");
     EXPECT_EQ(slurp(path), first + "IN 04 81 00 00 00 00 00 00\n");
-    EXPECT_EQ(sim->record(), (Strings{"OUT 04 02 01 A4 1F 00 00 3D", "IN 04 80 00 00 00 00 00 00",
-                                      "IN 04 81 00 00 00 00 00 00"}));
+    EXPECT_EQ(sim->record(),
+              (Strings{"OUT 04 02 01 A4 1F 00 00 3D", "IN 04 80 00 00 00 00 00 00", "IN 04 81 00 00 00 00 00 00"}));
 
     sim.reset();
     make({path.string(), ""});
     auto again = openConfig();
     ASSERT_TRUE(again);
     ASSERT_TRUE(write(*again, a4(0x00)));
-    EXPECT_EQ(slurp(path), first + "IN 04 81 00 00 00 00 00 00\nOUT 04 02 01 A4 00 00 00 5C\n"
-                                   "IN 04 89 00 00 00 00 00 00\n")
+    EXPECT_EQ(slurp(path), first +
+                               "IN 04 81 00 00 00 00 00 00\nOUT 04 02 01 A4 00 00 00 5C\n"
+                               "IN 04 89 00 00 00 00 00 00\n")
         << "a second run appends";
     EXPECT_EQ(sim->record().size(), 2u) << "the memory record is the platform's own";
 }

@@ -70,7 +70,9 @@ public:
     std::unique_ptr<HidSyncHandle> openSync(const std::string& p, HidAccess a, uint32_t& e) override {
         return inner_.openSync(p, a, e);
     }
-    std::unique_ptr<HidReadHandle> openRead(const std::string& p, uint32_t& e) override { return inner_.openRead(p, e); }
+    std::unique_ptr<HidReadHandle> openRead(const std::string& p, uint32_t& e) override {
+        return inner_.openRead(p, e);
+    }
     void startNotifications(Notify notify) override { inner_.startNotifications(std::move(notify)); }
     void stopNotifications() override { inner_.stopNotifications(); }
     HWND window() const { return inner_.notificationWindow(); }
@@ -98,11 +100,11 @@ TEST(WindowsHidEnumeration, ListsWineDevicesWithAttributesAndReportLengths) {
         ASSERT_NE(d, nullptr) << "no 845E:" << e.product;
         EXPECT_EQ(d->caps.UsagePage, 1u);
         EXPECT_EQ(d->caps.Usage, e.usage);
-        EXPECT_EQ(d->caps.OutputReportByteLength, 0u);  // neither has an output report
+        EXPECT_EQ(d->caps.OutputReportByteLength, 0u);                                  // neither has an output report
         EXPECT_EQ(d->entry.DevicePath.rfind("\\\\?\\", 0), 0u) << d->entry.DevicePath;  // an interface path
         EXPECT_FALSE(d->entry.DeviceID.empty());
         EXPECT_EQ(d->entry.DeviceID.find_first_not_of("0123456789"), std::string::npos);  // the DevInst number
-        EXPECT_GT(d->caps.InputReportByteLength, 1u);  // the report ID byte and data
+        EXPECT_GT(d->caps.InputReportByteLength, 1u);                                     // the report ID byte and data
     }
     // The identity pairs entries across rescans: a second scan gives the same ones.
     auto again = platform.scanInterfaces();

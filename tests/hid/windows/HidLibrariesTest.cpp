@@ -17,7 +17,7 @@ TEST(BoundLibrary, BindsEveryFunctionWhenAllArePresent) {
     CreateFileWFn createFile = nullptr;
     GetTickCountFn tickCount = nullptr;
     ASSERT_TRUE(lib.load(L"kernel32.dll", {BoundLibrary::bind("CreateFileW", createFile),
-                                            BoundLibrary::bind("GetTickCount", tickCount)}));
+                                           BoundLibrary::bind("GetTickCount", tickCount)}));
     EXPECT_TRUE(lib.loaded());
     EXPECT_EQ(createFile, &::CreateFileW);
     ASSERT_NE(tickCount, nullptr);
@@ -29,7 +29,7 @@ TEST(BoundLibrary, OneMissingFunctionLeavesTheLibraryUnloadedAndEverySlotEmpty) 
     CreateFileWFn createFile = nullptr;
     GetTickCountFn missing = nullptr;
     EXPECT_FALSE(lib.load(L"kernel32.dll", {BoundLibrary::bind("CreateFileW", createFile),
-                                             BoundLibrary::bind("NoSuchFunctionAnywhere", missing)}));
+                                            BoundLibrary::bind("NoSuchFunctionAnywhere", missing)}));
     EXPECT_FALSE(lib.loaded());
     EXPECT_EQ(createFile, nullptr);  // not half bound
     EXPECT_EQ(missing, nullptr);

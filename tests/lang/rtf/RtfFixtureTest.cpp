@@ -29,8 +29,7 @@ const FixtureCase fixtureCases[] = {
     {"writer-formats.rtf",
      {"Getting started", "Plain, bold, italic, underlined and struck words.", "Centred line", "Right line",
       "A justified paragraph.", "Large and red and marked.", "E = mc2 and H2O", "First line\nsecond line",
-      "Visit the help site now.", "\u2022\tCharge the mouse", "\u2022\tPlug in the receiver",
-      "Indented by an inch.",
+      "Visit the help site now.", "\u2022\tCharge the mouse", "\u2022\tPlug in the receiver", "Indented by an inch.",
       "Quotes: \u201Cdouble\u201D \u2018single\u2019 \u2014 dash \u2013 en, caf\u00E9, na\u00EFve, \u20AC5"},
      {{0, "Getting started", "b 24pt"},
       {1, "Plain, ", "12pt"},
@@ -68,8 +67,7 @@ const FixtureCase fixtureCases[] = {
       {3, "Mixed \u4E2D\u6587 and", "12pt"}},
      {}},
     {"wordpad-1252.rtf",
-     {"Getting started",
-      "Insert the receiver into a USB port. The LED turns red while charging \u2013 about 2 hours.",
+     {"Getting started", "Insert the receiver into a USB port. The LED turns red while charging \u2013 about 2 hours.",
       "\u2022\tSwitch the mouse on.", "\u2022\tPress LINK for 3 seconds.", "Caf\u00E9 \u201Cquoted\u201D \u20AC 5",
       "Justified and indented.\nNext line\ttabbed.", "Times text with colour and x2 and old."},
      {{0, "Getting started", "b 16pt family=Arial"},
@@ -92,7 +90,8 @@ const FixtureCase fixtureCases[] = {
     {"wordpad-1251.rtf",
      {"\u041D\u0430\u0447\u0430\u043B\u043E \u0440\u0430\u0431\u043E\u0442\u044B",
       "\u0412\u0441\u0442\u0430\u0432\u044C\u0442\u0435 \u043F\u0440\u0438\u0451\u043C\u043D\u0438\u043A \u0432 "
-      "\u043F\u043E\u0440\u0442 USB. \u0418\u043D\u0434\u0438\u043A\u0430\u0442\u043E\u0440 \u0433\u043E\u0440\u0438\u0442 "
+      "\u043F\u043E\u0440\u0442 USB. \u0418\u043D\u0434\u0438\u043A\u0430\u0442\u043E\u0440 "
+      "\u0433\u043E\u0440\u0438\u0442 "
       "\u0437\u0435\u043B\u0451\u043D\u044B\u043C.",
       "\u2022\t\u0417\u0430\u0440\u044F\u0434\u0438\u0442\u0435 \u043C\u044B\u0448\u044C \u2014 \u0434\u0432\u0430 "
       "\u0447\u0430\u0441\u0430.",

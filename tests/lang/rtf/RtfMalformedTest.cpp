@@ -78,15 +78,14 @@ const MalformedCase malformedCases[] = {
     {"UdWithoutUpr", R"({\rtf1{\*\ud a}b})", "ab", ""},
     {"StarBeforeText", R"({\rtf1 {\* a}b})", " ab", ""},
     // Past the last field an instruction has nowhere to go: it is skipped, never written outside.
-    {"FieldsBeyondTheLimitInAnInstruction",
-     "{\\rtf1{\\*\\fldinst HYPERLINK " + repeated("\\field", 4096) + " x}y}", "y", ""},
+    {"FieldsBeyondTheLimitInAnInstruction", "{\\rtf1{\\*\\fldinst HYPERLINK " + repeated("\\field", 4096) + " x}y}",
+     "y", ""},
     {"FieldsBeyondTheLimitInText",
      "{\\rtf1 " + repeated("\\field", 5000) + "{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt a}b}", "ab", ""},
     {"InstructionsBeyondTheLimit",
      "{\\rtf1 " + repeated("{\\*\\fldinst x}", 5000) + "{\\field{\\*\\fldinst A}{\\fldrslt a}}}", "a", ""},
 };
-INSTANTIATE_TEST_SUITE_P(Data, RtfMalformed, testing::ValuesIn(malformedCases),
-                         caseName<MalformedCase>);
+INSTANTIATE_TEST_SUITE_P(Data, RtfMalformed, testing::ValuesIn(malformedCases), caseName<MalformedCase>);
 
 TEST(RtfDeepNesting, UnclosedGroupsBeyondTheLimit) {
     Loaded loaded = load("{\\rtf1 " + repeated("{", 100000) + "\\b deep");
@@ -172,13 +171,42 @@ TEST(RtfLayoutBound, AStretchWithoutABreakGetsOneOnlyWhenLong) {
 // Random sequences of RTF pieces, the same on every run: every one reads without crashing.
 TEST(RtfFuzz, RandomPiecesNeverCrash) {
     const QByteArrayView pieces[] = {
-        "{", "}", "{", "}", "\\", "\\'", "\\'8", "\\'e9", "\\u-3913", "\\u", "\\uc2", "\\uc0", "\\bin3 ", "\\bin",
-        "\\par", "\\pard", "\\plain", "\\b", "\\b0", "\\fs99999999999", "\\fonttbl", "\\f1", "\\f0", "\\fcharset128",
-        "\\fcharset2", "\\fcharset134", "\\cpg936", "Symbol;", "Wingdings;", ";", "a", "text ", "\x83", "\x5c", "\xff",
-        QByteArrayView("\0", 1), "\\*", "\\*\\ud", "\\upr", "\\ud", "\\field", "\\fldinst HYPERLINK \"x",
-        "\\fldrslt", "\\colortbl", "\\red300", "\\cf1", "\\cb2", "\\pict", "\\listtext", "\\line", "\\tab", "\\qc",
-        "\\li-99999", "\\up", "\\dbch", "\\ab", " ", "\r\n", "\\\r\n", "\\v", "\\{", "\\}", "\\\\", "-", "12",
-        "\\af1", "\\af-7", "\\loch", "\\hich", "\\rtlch", "\\ltrch", "\\fcs1",
+        "{",           "}",
+        "{",           "}",
+        "\\",          "\\'",
+        "\\'8",        "\\'e9",
+        "\\u-3913",    "\\u",
+        "\\uc2",       "\\uc0",
+        "\\bin3 ",     "\\bin",
+        "\\par",       "\\pard",
+        "\\plain",     "\\b",
+        "\\b0",        "\\fs99999999999",
+        "\\fonttbl",   "\\f1",
+        "\\f0",        "\\fcharset128",
+        "\\fcharset2", "\\fcharset134",
+        "\\cpg936",    "Symbol;",
+        "Wingdings;",  ";",
+        "a",           "text ",
+        "\x83",        "\x5c",
+        "\xff",        QByteArrayView("\0", 1),
+        "\\*",         "\\*\\ud",
+        "\\upr",       "\\ud",
+        "\\field",     "\\fldinst HYPERLINK \"x",
+        "\\fldrslt",   "\\colortbl",
+        "\\red300",    "\\cf1",
+        "\\cb2",       "\\pict",
+        "\\listtext",  "\\line",
+        "\\tab",       "\\qc",
+        "\\li-99999",  "\\up",
+        "\\dbch",      "\\ab",
+        " ",           "\r\n",
+        "\\\r\n",      "\\v",
+        "\\{",         "\\}",
+        "\\\\",        "-",
+        "12",          "\\af1",
+        "\\af-7",      "\\loch",
+        "\\hich",      "\\rtlch",
+        "\\ltrch",     "\\fcs1",
     };
     uint32_t seed = 12345;
     auto next = [&seed] {

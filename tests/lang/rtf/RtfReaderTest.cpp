@@ -66,15 +66,15 @@ INSTANTIATE_TEST_SUITE_P(Special, RtfText, testing::ValuesIn(specialCases), case
 const TextCase destinationCases[] = {
     {"IgnorableUnknown", R"({\rtf1{\*\unknown hidden {nested}}text})", "text"},
     {"UnknownWordKeepsItsText", R"({\rtf1{\foo visible}})", "visible"},
-    {"Tables", R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red1\green2\blue3;}{\stylesheet{\s0 Normal;}}text})",
-     "text"},
+    {"Tables", R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red1\green2\blue3;}{\stylesheet{\s0 Normal;}}text})", "text"},
     {"InfoHeaderFooterFootnote", R"({\rtf1{\info{\title T}{\author A}}{\header H}{\footer F}a{\footnote N}b})", "ab"},
     {"Picture", R"({\rtf1 a{\pict\wmetafile8\picw10 0102ff7b7d}b{\*\shppict{\pict 00}}{\nonshppict{\pict 00}}})", "ab"},
     {"BinaryDataMayHoldBraces", R"({\rtf1 a{\pict\bin4 {{}}}b})", "ab"},
     {"BinaryOutsideAPicture", R"({\rtf1 a\bin3 xyzb})", "ab"},
     {"HiddenText", R"({\rtf1 a{\v hidden}b\v c\v0 d})", "abd"},
     {"ListNumbersAreText", R"({\rtf1{\listtext 1.\tab}Item\par{\pntext\'b7\tab}Next})", "1.\tItem|\u00B7\tNext"},
-    {"ListTablesAreNot", R"({\rtf1{\listtable{\list{\listlevel{\leveltext \'01\u8226 ?;}}}}{\listoverridetable{\listoverride\ls1}}x})",
+    {"ListTablesAreNot",
+     R"({\rtf1{\listtable{\list{\listlevel{\leveltext \'01\u8226 ?;}}}}{\listoverridetable{\listoverride\ls1}}x})",
      "x"},
     {"FieldShowsItsResult", R"({\rtf1 page {\field{\*\fldinst PAGE}{\fldrslt 3}}})", "page 3"},
     {"OldStyleNumberingDefinition", R"({\rtf1{\*\pn\pnlvlblt{\pntxtb\'b7}}x})", "x"},
@@ -149,40 +149,54 @@ class RtfFormat : public testing::TestWithParam<FormatCase> {};
 TEST_P(RtfFormat, GivesTheRunsTheirFormats) {
     Loaded loaded = load(GetParam().rtf);
     ASSERT_TRUE(loaded.isRtf);
-    for (const auto& [text, format] : GetParam().runs)
-        EXPECT_EQ(formatOf(*loaded.document, 0, text), format) << text;
+    for (const auto& [text, format] : GetParam().runs) EXPECT_EQ(formatOf(*loaded.document, 0, text), format) << text;
 }
 
 const FormatCase formatCases[] = {
-    {"GroupsRestore", R"({\rtf1 a{\b b{\i c}d}e})",
+    {"GroupsRestore",
+     R"({\rtf1 a{\b b{\i c}d}e})",
      {{"a", "12pt"}, {"b", "b 12pt"}, {"c", "b i 12pt"}, {"d", "b 12pt"}, {"e", "12pt"}}},
-    {"TogglesOff", R"({\rtf1\b\i\ul\strike a\b0\i0\ul0\strike0 b\ul c\ulnone d})",
+    {"TogglesOff",
+     R"({\rtf1\b\i\ul\strike a\b0\i0\ul0\strike0 b\ul c\ulnone d})",
      {{"a", "b i u s 12pt"}, {"b", "12pt"}, {"c", "u 12pt"}, {"d", "12pt"}}},
     {"PlainResets", R"({\rtf1\b\fs40\cf1\super a\plain b})", {{"a", "b 20pt sup"}, {"b", "12pt"}}},
-    {"UnderlineStyles", R"({\rtf1\uld a\uldash b\ulwave c\uldb d})",
+    {"UnderlineStyles",
+     R"({\rtf1\uld a\uldash b\ulwave c\uldb d})",
      {{"a", "u:dot 12pt"}, {"b", "u:dash 12pt"}, {"c", "u:wave 12pt"}, {"d", "u 12pt"}}},
-    {"FontSizes", R"({\rtf1\fs99999999999999 a\fs0 b\fs-5 c\fs21 d})",
+    {"FontSizes",
+     R"({\rtf1\fs99999999999999 a\fs0 b\fs-5 c\fs21 d})",
      {{"a", "1638pt"}, {"b", "12pt"}, {"c", "12pt"}, {"d", "10.5pt"}}},
-    {"Colours", R"({\rtf1{\colortbl;\red255\green0\blue0;\red0\green0\blue255;}\cf1 a\cf0 b\cf9 c\cb2 d\highlight1 e\chcbpat0 f})",
-     {{"a", "12pt #ff0000"}, {"b", "12pt"}, {"c", "12pt"}, {"d", "12pt bg#0000ff"}, {"e", "12pt bg#ff0000"}, {"f", "12pt"}}},
-    {"ColourZeroWhenDefined", R"({\rtf1{\colortbl\red0\green128\blue0;}a\cf0 b})",
+    {"Colours",
+     R"({\rtf1{\colortbl;\red255\green0\blue0;\red0\green0\blue255;}\cf1 a\cf0 b\cf9 c\cb2 d\highlight1 e\chcbpat0 f})",
+     {{"a", "12pt #ff0000"},
+      {"b", "12pt"},
+      {"c", "12pt"},
+      {"d", "12pt bg#0000ff"},
+      {"e", "12pt bg#ff0000"},
+      {"f", "12pt"}}},
+    {"ColourZeroWhenDefined",
+     R"({\rtf1{\colortbl\red0\green128\blue0;}a\cf0 b})",
      {{"a", "12pt"}, {"b", "12pt #008000"}}},
     {"LastColourWithoutSemicolon", R"({\rtf1{\colortbl;\red255}\cf1 a})", {{"a", "12pt #ff0000"}}},
     {"ColourComponentsClamped", R"({\rtf1{\colortbl;\red999\green-4\blue128;}\cf1 a})", {{"a", "12pt #ff0080"}}},
-    {"SuperAndSubscript", R"({\rtf1\super a\sub b\nosupersub c\up6 d\dn4 e\up0 f})",
+    {"SuperAndSubscript",
+     R"({\rtf1\super a\sub b\nosupersub c\up6 d\dn4 e\up0 f})",
      {{"a", "12pt sup"}, {"b", "12pt sub"}, {"c", "12pt"}, {"d", "12pt sup"}, {"e", "12pt sub"}, {"f", "12pt"}}},
-    {"HyperlinkAsLink", R"({\rtf1{\field{\*\fldinst{ HYPERLINK "https://example.com/a b" \\o "tip"}}{\fldrslt{\ul go}}} x})",
+    {"HyperlinkAsLink",
+     R"({\rtf1{\field{\*\fldinst{ HYPERLINK "https://example.com/a b" \\o "tip"}}{\fldrslt{\ul go}}} x})",
      {{"go", "u 12pt link=https://example.com/a b"}, {" x", "12pt"}}},
-    {"HyperlinkToBookmark", R"({\rtf1{\field{\*\fldinst HYPERLINK \\l "mark"}{\fldrslt here}}})",
+    {"HyperlinkToBookmark",
+     R"({\rtf1{\field{\*\fldinst HYPERLINK \\l "mark"}{\fldrslt here}}})",
      {{"here", "12pt link=#mark"}}},
     {"OtherFieldsAreNoLinks", R"({\rtf1{\field{\*\fldinst PAGE}{\fldrslt 3}}})", {{"3", "12pt"}}},
-    {"PlainKeepsTheLink", R"({\rtf1{\field{\*\fldinst HYPERLINK "u"}{\fldrslt\b a\plain b}}})",
+    {"PlainKeepsTheLink",
+     R"({\rtf1{\field{\*\fldinst HYPERLINK "u"}{\fldrslt\b a\plain b}}})",
      {{"a", "b 12pt link=u"}, {"b", "12pt link=u"}}},
-    {"DoubleByteAssociatedProperties", R"({\rtf1\ab\afs40 a\dbch b\loch c})",
+    {"DoubleByteAssociatedProperties",
+     R"({\rtf1\ab\afs40 a\dbch b\loch c})",
      {{"a", "12pt"}, {"b", "b 20pt"}, {"c", "12pt"}}},
 };
-INSTANTIATE_TEST_SUITE_P(Formats, RtfFormat, testing::ValuesIn(formatCases),
-                         caseName<FormatCase>);
+INSTANTIATE_TEST_SUITE_P(Formats, RtfFormat, testing::ValuesIn(formatCases), caseName<FormatCase>);
 
 struct ParagraphCase {
     const char* name;
@@ -203,21 +217,24 @@ TEST_P(RtfParagraph, GivesTheParagraphsTheirFormats) {
 }
 
 const ParagraphCase paragraphCases[] = {
-    {"AlignmentStaysUntilPard", R"({\rtf1\qc a\par b\par\pard c\par\qr d\par\qj e\par\ql f})",
+    {"AlignmentStaysUntilPard",
+     R"({\rtf1\qc a\par b\par\pard c\par\qr d\par\qj e\par\ql f})",
      {"center", "center", "left", "right", "justify", "left"}},
     {"PropertiesAtTheParagraphEndCount", R"({\rtf1 a\qc\par b})", {"center", "center"}},
     {"GroupsRestore", R"({\rtf1{\qc a\par}b})", {"center", "left"}},
-    {"IndentsAndSpacing", R"({\rtf1\li1440\ri720\fi-360\sb240\sa120 a\par\pard b})",
+    {"IndentsAndSpacing",
+     R"({\rtf1\li1440\ri720\fi-360\sb240\sa120 a\par\pard b})",
      {"left l=96 r=48 fi=-24 sb=16 sa=8 tabs=24", "left"}},
     {"NumbersClamped", R"({\rtf1\li99999999999\ri-5\fi-99999999\sb-1 a})", {"left l=2184 fi=-2185 tabs=2185"}},
     // Qt measures tab stops from the start of the first line, RTF from the text margin.
-    {"TabStops", R"({\rtf1\li720\tx1440\tqr\tx4320\tqc\tx2880\tqdec\tx5760\tx360 a\par\pard b})",
+    {"TabStops",
+     R"({\rtf1\li720\tx1440\tqr\tx4320\tqc\tx2880\tqdec\tx5760\tx360 a\par\pard b})",
      {"left l=48 tabs=48,144c,240r,336d", "left"}},
-    {"HangingIndentIsATabStop", R"({\rtf1\li720\fi-360 a\par\tx1440 b\par\tx540 c})",
+    {"HangingIndentIsATabStop",
+     R"({\rtf1\li720\fi-360 a\par\tx1440 b\par\tx540 c})",
      {"left l=48 fi=-24 tabs=24", "left l=48 fi=-24 tabs=24,72", "left l=48 fi=-24 tabs=12,72"}},
 };
-INSTANTIATE_TEST_SUITE_P(Paragraphs, RtfParagraph, testing::ValuesIn(paragraphCases),
-                         caseName<ParagraphCase>);
+INSTANTIATE_TEST_SUITE_P(Paragraphs, RtfParagraph, testing::ValuesIn(paragraphCases), caseName<ParagraphCase>);
 
 TEST(RtfReader, DefaultTabWidth) {
     const std::pair<const char*, qreal> cases[] = {
@@ -312,8 +329,7 @@ const PlainCase plainCases[] = {
     {"Utf16Nul", QByteArray("\xFF\xFEH\0\0\0", 6), false, nullptr},
     {"Utf32", QByteArray("\xFF\xFE\0\0H\0\0\0", 8), false, nullptr},
 };
-INSTANTIATE_TEST_SUITE_P(Data, RichOrPlain, testing::ValuesIn(plainCases),
-                         caseName<PlainCase>);
+INSTANTIATE_TEST_SUITE_P(Data, RichOrPlain, testing::ValuesIn(plainCases), caseName<PlainCase>);
 
 // The plain-text fallback keeps what the RTF path keeps, and never decodes far beyond it.
 TEST(RichOrPlainBound, LongTextIsCutAsRtfIs) {
@@ -329,8 +345,9 @@ TEST(RichOrPlainBound, LongTextIsCutAsRtfIs) {
         {"Utf8CutInACharacter", "\xEF\xBB\xBF" + QByteArray("\xE4\xB8\xAD").repeated(3 * rtf::maxDocumentChars), 0},
         // One unit first: both the bytes decoded and the characters kept may end inside a pair.
         {"Utf16CutInAPair",
-         "\xFF\xFE" "A" + QByteArray(1, '\0') +
-             QByteArray("\x3D\xD8\x00\xDE", 4).repeated(3 * rtf::maxDocumentChars),
+         "\xFF\xFE"
+         "A" +
+             QByteArray(1, '\0') + QByteArray("\x3D\xD8\x00\xDE", 4).repeated(3 * rtf::maxDocumentChars),
          0},
     };
     for (const Case& c : cases) {

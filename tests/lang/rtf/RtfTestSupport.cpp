@@ -36,8 +36,8 @@ QString describeFormat(const QTextCharFormat& format, bool withFamily) {
 QString describeBlock(const QTextBlockFormat& format) {
     QString text;
     Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
-    text = align & Qt::AlignHCenter  ? "center"
-           : align & Qt::AlignRight  ? "right"
+    text = align & Qt::AlignHCenter   ? "center"
+           : align & Qt::AlignRight   ? "right"
            : align & Qt::AlignJustify ? "justify"
                                       : "left";
     auto add = [&](const char* name, qreal value) {
@@ -50,8 +50,10 @@ QString describeBlock(const QTextBlockFormat& format) {
     add("sa", format.bottomMargin());
     QStringList tabs;
     for (const QTextOption::Tab& tab : format.tabPositions()) {
-        const char* type = tab.type == QTextOption::RightTab ? "r" : tab.type == QTextOption::CenterTab ? "c"
-                         : tab.type == QTextOption::DelimiterTab ? "d" : "";
+        const char* type = tab.type == QTextOption::RightTab       ? "r"
+                           : tab.type == QTextOption::CenterTab    ? "c"
+                           : tab.type == QTextOption::DelimiterTab ? "d"
+                                                                   : "";
         tabs << QString::number(qRound(tab.position)) + type;
     }
     if (!tabs.isEmpty()) text += " tabs=" + tabs.join(',');

@@ -1,0 +1,29 @@
+// Windows: MultiByteToWideChar knows every code page the system has installed.
+
+#include <windows.h>
+
+#include "lang/rtf/SystemCodePages.h"
+
+namespace orvix::rtf {
+
+bool systemDecodes(int codePage) { return codePage > 0 && IsValidCodePage(static_cast<UINT>(codePage)); }
+
+QString systemDecode(int codePage, QByteArrayView bytes) {
+    const auto page = static_cast<UINT>(codePage);
+    // Whole characters only: each run of bytes is complete, so a dangling lead byte is dropped.
+    qsizetype whole = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const bool lead = IsDBCSLeadByteEx(page, static_cast<BYTE>(bytes[i]));
+        if (lead && i + 1 == bytes.size()) break;
+        i += lead ? 2 : 1;
+        whole = i;
+    }
+    if (whole == 0) return {};
+    const int length = static_cast<int>(whole);
+    const int n = MultiByteToWideChar(page, 0, bytes.data(), length, nullptr, 0);
+    QString text(n, Qt::Uninitialized);
+    MultiByteToWideChar(page, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), n);
+    return text;
+}
+
+}  // namespace orvix::rtf

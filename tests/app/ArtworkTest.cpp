@@ -1,0 +1,86 @@
+// The shipped renders as the program loads them: every one in the resources at its size, each
+// picture at the device pixel ratio of the screen, the window icon at each of its sizes.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QString>
+#include <cmath>
+
+#include "app/Artwork.h"
+#include "app/ArtworkRenders.h"
+#include "tests/app/RenderTestName.h"
+
+namespace orvix::test {
+namespace {
+
+using artwork::Render;
+
+// Pixels a picture covers: a transparent stand-in covers none.
+int opaquePixels(const QImage& image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    int n = 0;
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x) n += qAlpha(argb.pixel(x, y)) > 0;
+    return n;
+}
+
+class ShippedRender : public testing::TestWithParam<Render> {};
+
+TEST_P(ShippedRender, IsInTheResourcesAtItsSize) {
+    const Render& r = GetParam();
+    artwork::picture("mouse", 1.0);  // registers the resources
+    QImage image(QStringLiteral(":/artwork/") + QString::fromStdString(r.file));
+    ASSERT_FALSE(image.isNull()) << r.file;
+    EXPECT_EQ(image.size(), QSize(r.width, r.height)) << r.file;
+    EXPECT_GT(opaquePixels(image), 0) << r.file;
+}
+
+INSTANTIATE_TEST_SUITE_P(Artwork, ShippedRender, testing::ValuesIn(artwork::renders()), renderTestName);
+
+struct RatioCase {
+    const char* name;
+    qreal ratio;
+    QSize mouseDevicePixels;
+};
+
+class PictureAtRatio : public testing::TestWithParam<RatioCase> {};
+
+// Every picture keeps its logical size; its pixels follow the screen, from the nearest render.
+TEST_P(PictureAtRatio, KeepsItsLogicalSizeInTheScreensPixels) {
+    const RatioCase& c = GetParam();
+    for (const artwork::Picture& p : artwork::kPictures) {
+        QPixmap pixmap = artwork::picture(p.stem, c.ratio);
+        const QSize devicePixels(static_cast<int>(std::lround(p.width * c.ratio)),
+                                 static_cast<int>(std::lround(p.height * c.ratio)));
+        EXPECT_EQ(pixmap.size(), devicePixels) << p.stem;
+        EXPECT_DOUBLE_EQ(pixmap.devicePixelRatio(), c.ratio) << p.stem;
+        EXPECT_EQ(pixmap.deviceIndependentSize().toSize(), QSize(p.width, p.height)) << p.stem;
+        EXPECT_GT(opaquePixels(pixmap.toImage()), 0) << p.stem;
+    }
+    EXPECT_EQ(artwork::picture("mouse", c.ratio).size(), c.mouseDevicePixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Artwork, PictureAtRatio,
+                         testing::Values(RatioCase{"Normal", 1.0, {272, 351}},
+                                         RatioCase{"OneAndAQuarter", 1.25, {340, 439}},
+                                         RatioCase{"OneAndAHalf", 1.5, {408, 527}},
+                                         RatioCase{"Double", 2.0, {544, 702}}, RatioCase{"Triple", 3.0, {816, 1053}}),
+                         [](const testing::TestParamInfo<RatioCase>& info) { return std::string(info.param.name); });
+
+TEST(Artwork, TheRendersAtTheSameRatioAreThePixelsShipped) {
+    QImage shipped(QStringLiteral(":/artwork/mouse@2x.png"));
+    ASSERT_FALSE(shipped.isNull());
+    EXPECT_EQ(artwork::picture("mouse", 2.0).toImage().convertToFormat(QImage::Format_ARGB32),
+              shipped.convertToFormat(QImage::Format_ARGB32));
+}
+
+TEST(Artwork, WindowIconHasEverySizeOfItsOwn) {
+    QList<QSize> expected;
+    for (int pixels : artwork::kIconSizes) expected.append(QSize(pixels, pixels));
+    EXPECT_EQ(artwork::windowIcon().availableSizes(), expected);
+}
+
+TEST(Artwork, AnUnknownPictureIsNone) { EXPECT_TRUE(artwork::picture("no-such-picture", 1.0).isNull()); }
+
+}  // namespace
+}  // namespace orvix::test
