@@ -6,10 +6,11 @@ package() { ORVIX_PACKAGE_FROM=$ORVIX_WINDOWS_BUILD "$ORVIX_ROOT/scripts/package
 if check "scripts/package-windows makes the zip" eval 'zip=$(package | tail -n 1) && [[ -f $zip ]]'; then
   mkdir -p "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$zip")
-  check "it holds the program, the language folders and a read-me" \
-    eval '[[ -f "$unpacked/orvix-mouse.exe" && -f "$unpacked/EN/Lang.txt" && -f "$unpacked/CHN/Lang.txt" &&
-             -f "$unpacked/JPN/Lang.txt" && -f "$unpacked/README.txt" ]]'
+  check "it holds the program, orvixctl, the language folders and a read-me" \
+    eval '[[ -f "$unpacked/orvix-mouse.exe" && -f "$unpacked/orvixctl.exe" && -f "$unpacked/EN/Lang.txt" &&
+             -f "$unpacked/CHN/Lang.txt" && -f "$unpacked/JPN/Lang.txt" && -f "$unpacked/README.txt" ]]'
   check "the program imports only Windows' own DLLs" only_system_dlls "$unpacked/orvix-mouse.exe"
+  check "and so does orvixctl" only_system_dlls "$unpacked/orvixctl.exe"
   packaged=$program
   program=$unpacked/orvix-mouse.exe
   ORVIX_HID=sim ORVIX_SIM_TRACE=$work/trace.txt start_program
