@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(parseUevent(again) == values);
 
-    for (std::string_view candidate : {text, std::string_view(values.count("HID_ID") ? values["HID_ID"] : "")}) {
+    std::string hidId = values.count("HID_ID") ? values["HID_ID"] : "";
+    for (std::string_view candidate : {text, std::string_view(hidId)}) {
         if (auto id = parseHidId(candidate)) {
             char spelled[32];
             std::snprintf(spelled, sizeof spelled, "%04X:%08X:%08X", id->bus, id->vendor, id->product);
