@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "fuzz/FuzzCheck.h"
 #include "core/AsciiText.h"
+#include "fuzz/FuzzCheck.h"
 #include "lang/CaptionCatalogue.h"
 
 namespace {

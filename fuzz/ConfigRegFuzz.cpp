@@ -42,8 +42,8 @@ std::string fileText(const fs::path& file) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // In memory where the machine has it: every set replaces the file and flushes it.
-    std::string pattern = (fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) +
-                          "/orvix-fuzz-reg.XXXXXX";
+    std::string pattern =
+        (fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) + "/orvix-fuzz-reg.XXXXXX";
     if (!mkdtemp(pattern.data())) std::abort();
     root = pattern;
     fs::create_directories(root / "Quano" / "OrvixMouseV1");

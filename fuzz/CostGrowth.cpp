@@ -17,8 +17,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,8 +65,8 @@ Result readPage(const std::string& page) {
 }
 
 Result readCatalogue(const std::string& text) {
-    auto catalogue = std::make_shared<CaptionCatalogue>(
-        CaptionCatalogue::fromBytes(std::vector<uint8_t>(text.begin(), text.end())));
+    auto catalogue =
+        std::make_shared<CaptionCatalogue>(CaptionCatalogue::fromBytes(std::vector<uint8_t>(text.begin(), text.end())));
     // Every key looked up once, as the windows look up theirs.
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
@@ -102,8 +102,7 @@ std::vector<Case> cases() {
         {"rtf_paragraphs", 1000, kPageBytes, [=](size_t n) { return page(repeated("line\\par ", n)); }, readPage},
         // Past the 4,096 fields the reader keeps: the limit itself is crossed.
         {"rtf_fields", 3000, kPageBytes,
-         [=](size_t n) { return page(repeated("{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x}}", n)); },
-         readPage},
+         [=](size_t n) { return page(repeated("{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt x}}", n)); }, readPage},
         {"rtf_nesting", 1000, kPageBytes,
          [=](size_t n) { return page(std::string(n, '{') + "\\b x" + std::string(n, '}')); }, readPage},
         {"rtf_colors", 1000, kPageBytes,
@@ -127,11 +126,10 @@ std::vector<Case> cases() {
         {"catalogue_lines", 5000, maxTextFileSize,
          [](size_t n) { return numbered(n, [](const std::string& i) { return "main.key" + i + ".Caption=v\r\n"; }); },
          readCatalogue},
-        {"catalogue_repeated_keys", 5000, maxTextFileSize, [](size_t n) { return repeated("main.btReset.Caption=RESET\n", n); },
-         readCatalogue},
+        {"catalogue_repeated_keys", 5000, maxTextFileSize,
+         [](size_t n) { return repeated("main.btReset.Caption=RESET\n", n); }, readCatalogue},
         {"catalogue_value_length", 50000, maxTextFileSize,
-         [](size_t n) { return "keyDef.mnDrag_Move.Caption=[0010|$1F]" + std::string(n, 'x') + "\n"; },
-         readCatalogue},
+         [](size_t n) { return "keyDef.mnDrag_Move.Caption=[0010|$1F]" + std::string(n, 'x') + "\n"; }, readCatalogue},
         {"store_values", 2000, kStoreBytes,
          [](size_t n) {
              return kStoreHead + numbered(n, [](const std::string& i) { return "\"v" + i + "\"=dword:00000001\n"; });
@@ -183,7 +181,7 @@ Cost measure(const Case& c, const std::string& input, int repeats) {
 // of the reader's may flatten one step, so the middle one of three steps is judged.
 constexpr double kMaxGrowth = 2.5;
 constexpr size_t kMemoryFloor = 256 << 10;  // below this, allocator noise
-constexpr int kSizes = 4;                    // n, 2n, 4n, 8n
+constexpr int kSizes = 4;                   // n, 2n, 4n, 8n
 
 double growth(const double (&values)[kSizes]) {
     double steps[kSizes - 1];
@@ -212,7 +210,9 @@ bool check(const Case& c, double minSeconds) {
         bool ok = time < kMaxGrowth && memory < kMaxGrowth;
         std::printf("%-24s n=%-8zu %8.1f -> %8.1f ms (x%.2f)  %7.0f -> %7.0f kB (x%.2f)  %s\n", c.name, n,
                     seconds[0] * 1e3, seconds[kSizes - 1] * 1e3, time, kept[0] / 1024, kept[kSizes - 1] / 1024, memory,
-                    ok ? "ok" : attempt < 3 ? "again" : "FAILED");
+                    ok            ? "ok"
+                    : attempt < 3 ? "again"
+                                  : "FAILED");
         std::fflush(stdout);
         if (ok || attempt == 3) return ok;
     }
@@ -227,8 +227,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--full") minSeconds = 0.1;
-        else only.push_back(arg);
+        if (arg == "--full")
+            minSeconds = 0.1;
+        else
+            only.push_back(arg);
     }
     int passed = 0, failed = 0;
     for (const Case& c : cases()) {

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                                        \
-    do {                                                                                             \
-        if (!(condition)) {                                                                          \
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
             std::fprintf(stderr, "property broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            std::abort();                                                                            \
-        }                                                                                            \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 namespace orvix::fuzz {
@@ -26,7 +26,8 @@ namespace orvix::fuzz {
 class TimePerByte {
 public:
     TimePerByte(size_t bytes, double microsPerByte, double allowanceMillis = 200)
-        : bytes_(bytes), limitMicros_(scale() * (allowanceMillis * 1000 + microsPerByte * double(bytes))),
+        : bytes_(bytes),
+          limitMicros_(scale() * (allowanceMillis * 1000 + microsPerByte * double(bytes))),
           start_(cpuMicros()) {}
     ~TimePerByte() {
         double took = cpuMicros() - start_;

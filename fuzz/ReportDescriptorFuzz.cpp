@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const TopLevelCollection& top : info.collections) {
         FUZZ_CHECK((top.reportIds & all).none());
         all |= top.reportIds;
-        for (uint16_t length : {top.caps.InputReportByteLength, top.caps.OutputReportByteLength,
-                                top.caps.FeatureReportByteLength}) {
+        for (uint16_t length :
+             {top.caps.InputReportByteLength, top.caps.OutputReportByteLength, top.caps.FeatureReportByteLength}) {
             if (length == 0) continue;
             FUZZ_CHECK(top.reportIds.any());
             FUZZ_CHECK((unsigned __int128)(length - 1) * 8 <= worth + 7);

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);  // fonts for the layout
+    static QGuiApplication app(*argc, *argv);                                             // fonts for the layout
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});  // Qt's font notes
     // The first layout loads the fonts: not a cost of any one input.
     QTextDocument warm;

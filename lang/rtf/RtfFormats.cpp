@@ -68,9 +68,7 @@ void CharState::setAssociatedFont(int number) {
     if (associatedKind != CharKind::Unmarked) kindFont[kindIndex(associatedKind)] = number;
 }
 
-void CharState::setKind(CharKind k) {
-    kind = associatedKind = k;
-}
+void CharState::setKind(CharKind k) { kind = associatedKind = k; }
 
 const FontEntry* DocumentTables::font(int number) const {
     auto found = fonts.find(number < 0 ? defaultFont : number);
@@ -107,10 +105,8 @@ QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& table
     if (state.strike) format.setFontStrikeOut(true);
     if (state.underline != QTextCharFormat::NoUnderline) format.setUnderlineStyle(state.underline);
     if (state.vertical != QTextCharFormat::AlignNormal) format.setVerticalAlignment(state.vertical);
-    if (QColor color = tableColor(tables.colors, state.color); color.isValid())
-        format.setForeground(color);
-    if (QColor color = tableColor(tables.colors, state.background); color.isValid())
-        format.setBackground(color);
+    if (QColor color = tableColor(tables.colors, state.color); color.isValid()) format.setForeground(color);
+    if (QColor color = tableColor(tables.colors, state.background); color.isValid()) format.setBackground(color);
     if (state.link >= 0 && static_cast<size_t>(state.link) < tables.links.size()) {
         format.setAnchor(true);
         format.setAnchorHref(tables.links[static_cast<size_t>(state.link)]);

@@ -19,8 +19,11 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // The five rows after RESET, and their device key indices in sequence order.
-const KeyWrites rows{{{2, wireOrder(0x4000)}, {4, wireOrder(0x0008)}, {1, wireOrder(0x0001)},
-                      {0, wireOrder(0x0000)}, {3, wireOrder(0x104B)}}};
+const KeyWrites rows{{{2, wireOrder(0x4000)},
+                      {4, wireOrder(0x0008)},
+                      {1, wireOrder(0x0001)},
+                      {0, wireOrder(0x0000)},
+                      {3, wireOrder(0x104B)}}};
 
 Bytes report(uint8_t kind, uint8_t keyIndex = 0) { return {0x04, kind, 0x00, keyIndex, 0, 0, 0, 0}; }
 
@@ -32,8 +35,10 @@ protected:
         create({receiver("rx")});
         conn->setOnDevChange([this](bool on) {
             changes.push_back(on);
-            if (on) conn->uSendA4(statusQuery);
-            else link.removed();
+            if (on)
+                conn->uSendA4(statusQuery);
+            else
+                link.removed();
         });
         conn->setOnDevDataIn([this](const TByteDynArray& d) {
             received.push_back(d);
@@ -193,8 +198,10 @@ TEST(SimulatedReceiver, AThousandArrivalsAndRemovalsKeepDescriptorsAndMemoryFlat
     LinkStatus link;
     int arrivals = 0;
     conn.setOnDevChange([&](bool on) {
-        if (on) ++arrivals, conn.uSendA4(statusQuery);
-        else link.removed();
+        if (on)
+            ++arrivals, conn.uSendA4(statusQuery);
+        else
+            link.removed();
     });
     conn.setOnDevDataIn([&](const TByteDynArray& d) { link.onReport(d); });
     loop.processPending();
