@@ -18,22 +18,26 @@ std::string bytesToHex(const TByteDynArray& bytes) {
 
 namespace {
 
-uint8_t tokenByte(const std::string& token) { return static_cast<uint8_t>(hexToken(token).value_or(0) & 0xFF); }
+uint8_t tokenByte(std::string_view token) { return static_cast<uint8_t>(hexToken(token).value_or(0) & 0xFF); }
+
+bool isControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 }  // namespace
 
+// Views into the text, never copies of its rest: a pasted text of megabytes reads in one pass.
 TByteDynArray hexToBytes(const std::string& text) {
     TByteDynArray bytes;
-    std::string rest = text;
+    std::string_view rest = text;
     while (!rest.empty()) {
-        rest = trimControl(rest);
+        while (!rest.empty() && isControl(rest.front())) rest.remove_prefix(1);
+        while (!rest.empty() && isControl(rest.back())) rest.remove_suffix(1);
         size_t blank = rest.find(' ');
-        if (blank == std::string::npos) {
+        if (blank == std::string_view::npos) {
             bytes.push_back(tokenByte(rest));
             break;
         }
         bytes.push_back(tokenByte(rest.substr(0, blank)));
-        rest = rest.substr(blank + 1);
+        rest.remove_prefix(blank + 1);
     }
     return bytes;
 }

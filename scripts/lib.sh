@@ -11,6 +11,12 @@ ORVIX_BUILD_PACKAGES=(g++ cmake make pkg-config googletest libgtest-dev libgmock
 ORVIX_DESKTOP_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox imagemagick fonts-dejavu-core fonts-noto-cjk
   python3-gi)
 
+# The fuzz targets and the sanitizer tiers: Debian's clang, with libFuzzer and the sanitizers'
+# runtimes.
+ORVIX_SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
+ORVIX_ASAN_BUILD=${ORVIX_ASAN_BUILD:-$ORVIX_ROOT/build-asan}
+ORVIX_TSAN_BUILD=${ORVIX_TSAN_BUILD:-$ORVIX_ROOT/build-tsan}
+
 say() { printf '%s\n' "$*" >&2; }
 
 as_root() {
@@ -54,4 +60,23 @@ free_display() {
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || { printf '%s' "$n"; return; }
   done
   return 1
+}
+
+# configure_sanitized DIR SANITIZERS [cmake args...]: a clang build of its own with those
+# sanitizers, a little optimised (sanitized tests run slowly at -O0) and with line tables for the
+# reports.
+configure_sanitized() {
+  local dir=$1 sanitizers=$2
+  shift 2
+  CXX=clang++ cmake -S "$ORVIX_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DORVIX_SANITIZE="$sanitizers" "$@" >/dev/null
+}
+
+# The options of every sanitized run: the first finding ends the program, leaks are findings, and
+# the leaks of the libraries below Qt that are no fault of the program's are suppressed.
+sanitizer_env() {
+  export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0
+  export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  export LSAN_OPTIONS=suppressions=$ORVIX_ROOT/scripts/lsan.supp:print_suppressions=0
+  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 }

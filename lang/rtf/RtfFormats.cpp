@@ -8,6 +8,20 @@ namespace orvix::rtf {
 
 namespace {
 
+// Qt hashes a text format's list properties (font families, tab stops) by their type alone, so
+// formats that differ only there share one hash, and each new one is compared with all before it:
+// a page of a few thousand fonts, or of paragraphs with their own tab stops, took seconds to
+// minutes. These properties of the project's own hold the same as plain strings, which Qt hashes
+// by their value.
+constexpr int fontNameProperty = QTextFormat::UserProperty + 1;
+constexpr int tabStopsProperty = QTextFormat::UserProperty + 2;
+
+QString tabStopsKey(const QList<QTextOption::Tab>& tabs) {
+    QString key;
+    for (const QTextOption::Tab& tab : tabs) key += QString::number(tab.position) + QChar(u'a' + tab.type);
+    return key;
+}
+
 qreal pixels(int twips) { return twipsToPixels(twips); }
 
 // Qt measures tab stops from where the paragraph's first line starts, RTF from the text margin.
@@ -79,7 +93,10 @@ QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& table
     QTextCharFormat format;
     const FontEntry* font = tables.font(state.textFont());
     // Symbol fonts are read as the Unicode characters they show: any font draws those.
-    if (font && font->symbol == SymbolFont::None && !font->name.isEmpty()) format.setFontFamilies({font->name});
+    if (font && font->symbol == SymbolFont::None && !font->name.isEmpty()) {
+        format.setFontFamilies({font->name});
+        format.setProperty(fontNameProperty, font->name);
+    }
     bool associated = state.doubleByte();
     int halfPoints = associated && state.associatedHalfPoints > 0 ? state.associatedHalfPoints : state.halfPoints;
     format.setFontPointSize(halfPoints / 2.0);
@@ -105,7 +122,10 @@ QTextBlockFormat toBlockFormat(const ParaState& state) {
     format.setTextIndent(pixels(state.firstLineIndent));
     format.setTopMargin(pixels(state.spaceBefore));
     format.setBottomMargin(pixels(state.spaceAfter));
-    if (QList<QTextOption::Tab> tabs = tabPositions(state); !tabs.isEmpty()) format.setTabPositions(tabs);
+    if (QList<QTextOption::Tab> tabs = tabPositions(state); !tabs.isEmpty()) {
+        format.setTabPositions(tabs);
+        format.setProperty(tabStopsProperty, tabStopsKey(tabs));
+    }
     return format;
 }
 
