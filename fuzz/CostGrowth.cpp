@@ -186,7 +186,7 @@ constexpr int kSizes = 4;                   // n, 2n, 4n, 8n
 double growth(const double (&values)[kSizes]) {
     double steps[kSizes - 1];
     for (int i = 1; i < kSizes; ++i) steps[i - 1] = values[i] / values[i - 1];
-    std::sort(steps, steps + kSizes - 1);
+    std::sort(std::begin(steps), std::end(steps));
     return steps[(kSizes - 1) / 2];
 }
 
