@@ -4,13 +4,15 @@
 
 namespace orvix::win {
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};  // MultiByteToWideChar fails on an empty input
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+std::wstring decode(unsigned codePage, const char* bytes, size_t length) {
+    if (length == 0) return {};  // MultiByteToWideChar fails on an empty input
+    int n = MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(length), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(length), wide.data(), n);
     return wide;
 }
+
+std::wstring widen(const std::string& utf8) { return decode(CP_UTF8, utf8.data(), utf8.size()); }
 
 std::string narrow(const wchar_t* text, size_t length) {
     if (length == 0) return {};

@@ -6,6 +6,8 @@
 
 namespace orvix::win {
 
+// Bytes in a Windows code page (CP_ACP, 1252, 932, ...) as UTF-16; widen is the UTF-8 case.
+std::wstring decode(unsigned codePage, const char* bytes, size_t length);
 std::wstring widen(const std::string& utf8);
 std::string narrow(const wchar_t* text, size_t length);
 std::string narrow(const std::wstring& wide);

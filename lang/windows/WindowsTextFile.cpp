@@ -12,12 +12,7 @@ using win::narrow;
 using win::widen;
 
 std::string decodeDefaultEncoding(const std::vector<uint8_t>& bytes) {
-    if (bytes.empty()) return {};
-    const char* data = reinterpret_cast<const char*>(bytes.data());
-    int n = MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(bytes.size()), wide.data(), n);
-    return sanitizeUtf8(narrow(wide.data(), static_cast<size_t>(n)));
+    return sanitizeUtf8(narrow(win::decode(CP_ACP, reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, FileError& error, size_t limit) {

@@ -26,6 +26,12 @@ INSTANTIATE_TEST_SUITE_P(WinText, Conversions,
                                            TextCase{"EmbeddedNul", std::string("a\0b", 3), std::wstring(L"a\0b", 3)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(WinText, DecodesBytesOfAnyCodePage) {
+    EXPECT_EQ(decode(1252, "\x80\xE9", 2), L"\u20AC\u00E9");
+    EXPECT_EQ(decode(932, "\x82\xA0", 2), L"\u3042");
+    EXPECT_EQ(decode(1252, "", 0), L"");
+}
+
 TEST(WinText, SystemMessageIsTheSentenceWithoutItsLineBreak) {
     std::string denied = systemMessage(ERROR_ACCESS_DENIED);
     ASSERT_FALSE(denied.empty());

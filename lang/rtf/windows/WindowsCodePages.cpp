@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/windows/WinText.h"
 #include "lang/rtf/SystemCodePages.h"
 
 namespace orvix::rtf {
@@ -18,12 +19,7 @@ QString systemDecode(int codePage, QByteArrayView bytes) {
         i += lead ? 2 : 1;
         whole = i;
     }
-    if (whole == 0) return {};
-    const int length = static_cast<int>(whole);
-    const int n = MultiByteToWideChar(page, 0, bytes.data(), length, nullptr, 0);
-    QString text(n, Qt::Uninitialized);
-    MultiByteToWideChar(page, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), n);
-    return text;
+    return QString::fromStdWString(win::decode(page, bytes.data(), static_cast<size_t>(whole)));
 }
 
 }  // namespace orvix::rtf
