@@ -3,15 +3,13 @@
 // step of an apply sequence; and a thousand arrivals and removals of the simulated receiver. The
 // sequence's rules hold throughout, and nothing is kept or left open that grows with them.
 #include <gtest/gtest.h>
-#include <malloc.h>
-
-#include <filesystem>
 
 #include "hid/sim/SimHidPlatform.h"
 #include "hidMain/HexText.h"
 #include "keys/FunctionCatalogue.h"
 #include "keys/LinkStatus.h"
 #include "tests/hidMain/ConnectionFixture.h"
+#include "tests/support/ProcessUsage.h"
 
 namespace orvix::test {
 namespace {
@@ -176,17 +174,6 @@ TEST_F(HostileReceiver, AnUnplugAtEveryStepEndsTheSequenceAndNothingIsSentAfterI
     }
 }
 
-size_t openDescriptors() {
-    size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
-    return n;
-}
-
-size_t heapInUse() {
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
 // The simulated receiver itself, through the receiver connection, as the program runs it.
 TEST(SimulatedReceiver, AThousandArrivalsAndRemovalsKeepDescriptorsAndMemoryFlat) {
     TestLoop loop;
@@ -215,14 +202,14 @@ TEST(SimulatedReceiver, AThousandArrivalsAndRemovalsKeepDescriptorsAndMemoryFlat
     };
     // The first cycles settle what is made once (the allocator's arenas, the trace of reports).
     for (int i = 0; i < 20; ++i) cycle();
-    size_t descriptors = openDescriptors();
+    size_t descriptors = openHandles();
     size_t heap = heapInUse();
     for (int i = 0; i < 1000; ++i) {
         cycle();
         if (HasFatalFailure()) return;
     }
     EXPECT_EQ(arrivals, 1 + 20 + 1000);
-    EXPECT_EQ(openDescriptors(), descriptors);
+    EXPECT_EQ(openHandles(), descriptors);
     // The simulated receiver records every report it takes and sends (its trace): two a cycle.
     EXPECT_LT(heapInUse(), heap + 1000 * 2 * 256 + (256 << 10));
 }
