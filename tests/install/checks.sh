@@ -81,7 +81,7 @@ kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null
 listed=$("${as_tester[@]}" orvixctl list 2>&1)
 check "orvixctl list runs and marks the receiver it takes" grep -q '^\*.*0E8F' <<<"$listed"
 functions=$("${as_tester[@]}" orvixctl functions 2>&1)
-check "orvixctl finds the language folders through its link, in the stored language" grep -q '鼠标' <<<"$functions"
+check "orvixctl finds the language folders through its link, in the stored language" grep -q '左键' <<<"$functions"
 
 echo "--- the desktop files"
 check "desktop-file-validate passes on the installed entry" \
