@@ -166,7 +166,9 @@ TEST_F(HidrawNodes, WriteOpenRefusedWhileTheNodeIsNewIsTriedAgain) {
         if (c.path == node) {
             sys.file("hidraw0", "x");
             ASSERT_EQ(chmod(node.c_str(), 0), 0);  // its status changes now: a new node
-            if (geteuid() == 0) ASSERT_EQ(chown(node.c_str(), 65534, 65534), 0);
+            if (geteuid() == 0) {
+                ASSERT_EQ(chown(node.c_str(), 65534, 65534), 0);
+            }
         }
         int code = unprivileged([&] {
             std::thread permission;
