@@ -93,7 +93,8 @@ check "the entry's icon is in the hicolor theme" \
     "$root/usr/share/applications/io.github.orvixmouse.OrvixMouse.desktop").svg"
 
 echo "--- removal"
-check "apt purges the package" in_root apt-get purge -y -q orvix-mouse >/dev/null
+quietly() { "$@" >/dev/null 2>&1; }
+check "apt purges the package" quietly in_root apt-get purge -y -q orvix-mouse
 left=$(diff <(echo "$before") <(snapshot))
 [[ -n $left ]] && sed 's/^/left: /' <<<"$left"
 check "which leaves nothing behind but the user's settings" test -z "$left"
