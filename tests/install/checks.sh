@@ -22,6 +22,7 @@ check "and it recommends the CJK font" test "$(dpkg-deb -f "$deb" Recommends)" =
 echo "--- a fresh Debian 12 root"
 start=$SECONDS
 tar -C "$root" -xzf "$tarball" || exit 1
+chmod 0755 "$root"  # mktemp made it private; the test user must pass through it
 mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" || exit 1
 # The machine's own mirror and a download cache kept between runs.
 cache=$(dirname "$tarball")
