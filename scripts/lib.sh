@@ -11,6 +11,12 @@ ORVIX_BUILD_PACKAGES=(g++ cmake make pkg-config googletest libgtest-dev libgmock
 ORVIX_DESKTOP_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox imagemagick fonts-dejavu-core fonts-noto-cjk
   python3-gi)
 
+# The Debian package (scripts/package) and its install test (scripts/test-install): the packaging
+# tools, the checkers of the package and of its desktop files, and a Debian root to install it into.
+ORVIX_PACKAGE_PACKAGES=(dpkg-dev lintian)
+ORVIX_INSTALL_TEST_PACKAGES=(debootstrap desktop-file-utils appstream xvfb xauth x11-utils xdotool)
+ORVIX_PACKAGE_BUILD=${ORVIX_PACKAGE_BUILD:-$ORVIX_ROOT/build-package}
+
 # The fuzz targets and the sanitizer tiers: Debian's clang, with libFuzzer and the sanitizers'
 # runtimes.
 ORVIX_SANITIZER_PACKAGES=(clang libclang-rt-14-dev)

@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <thread>
 
 #include "hid/CollectionName.h"
 #include "hid/ReportDescriptor.h"
@@ -36,6 +39,31 @@ int openCharDevice(const std::string& path, int flags, uint32_t& error) {
     return fd;
 }
 
+// How long ago the node's status last changed (made, or its owner, mode or ACL set); nothing when it
+// cannot be read.
+std::optional<std::chrono::nanoseconds> statusAge(const std::string& path) {
+    struct stat st {};
+    timespec now{};
+    if (::stat(path.c_str(), &st) != 0 || clock_gettime(CLOCK_REALTIME, &now) != 0) return std::nullopt;
+    return std::chrono::seconds(now.tv_sec - st.st_ctim.tv_sec) +
+           std::chrono::nanoseconds(now.tv_nsec - st.st_ctim.tv_nsec);
+}
+
+// udev gives a new node to the user at the seat (its ACL) only after the node has appeared and the
+// change event has gone out: an open refused while the node is that young is tried again until it
+// has settled. An older node is answered at once.
+int openForWriting(const std::string& path, uint32_t& error) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + kNodeSettleTime;
+    for (;;) {
+        int fd = openCharDevice(path, O_RDWR, error);
+        if (fd >= 0 || (error != EACCES && error != EPERM) || steady_clock::now() >= deadline) return fd;
+        std::optional<nanoseconds> age = statusAge(path);
+        if (!age || *age >= kNodeSettleTime) return fd;
+        std::this_thread::sleep_for(milliseconds(40));
+    }
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> hidDeviceOfDescriptor(int fd, const std::filesystem::path& sysRoot) {
@@ -47,7 +75,8 @@ std::optional<std::filesystem::path> hidDeviceOfDescriptor(int fd, const std::fi
 std::unique_ptr<HidSyncHandle> openHidrawSync(const std::string& path, HidAccess access,
                                               const std::filesystem::path& sysRoot, uint32_t& error) {
     CollectionName name = splitCollectionName(path);
-    int fd = openCharDevice(name.device, access == HidAccess::ReadWrite ? O_RDWR : O_PATH, error);
+    int fd = access == HidAccess::ReadWrite ? openForWriting(name.device, error)
+                                            : openCharDevice(name.device, O_PATH, error);
     if (fd < 0) return nullptr;
     return std::make_unique<HidrawSyncHandle>(fd, hidDeviceOfDescriptor(fd, sysRoot), sysRoot, name.collection);
 }

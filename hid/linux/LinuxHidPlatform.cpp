@@ -39,7 +39,12 @@ std::string LinuxHidPlatform::writeAccessHint(const HidAttributes& attributes) c
     std::snprintf(rule, sizeof rule,
                   "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\", TAG+=\"uaccess\"",
                   unsigned{attributes.VendorID}, unsigned{attributes.ProductID});
-    return std::string("No write access. A udev rule grants it (see the README's Linux notes): ") + rule;
+    // Why, then how: the package's rule, or this one by hand; the rule comes last, to be copied.
+    return std::string("No write access. A udev rule grants it to the user at the seat (a remote login does not get it); "
+                       "the orvix-mouse package installs one. By hand: put this line into "
+                       "/etc/udev/rules.d/70-orvix-mouse.rules, then run \"sudo udevadm control --reload && sudo "
+                       "udevadm trigger --subsystem-match=hidraw --action=change\" (no replug needed): ") +
+           rule;
 }
 
 }  // namespace linuxhid

@@ -229,6 +229,24 @@ TEST_F(UnixInstance, FallbacksAreMadePrivateAndOnesSomeoneElseHoldsArePassedOver
     EXPECT_EQ(UnixSingleInstance::chooseFolder("", {open}), "") << "nowhere private: no single instance";
 }
 
+// The cache fallback of a fresh home, whose ~/.cache does not exist yet: made with its parent, and
+// only when it is used, so a start with a private runtime folder makes nothing in the home.
+TEST_F(UnixInstance, TheCacheFallbackIsMadeWithItsParentOnlyWhenUsed) {
+    std::string cacheFolder = folder + "/home/.cache/orvix-mouse";
+    mkdir((folder + "/home").c_str(), 0755);
+    EXPECT_EQ(UnixSingleInstance::chooseFolder(nullptr, {cacheFolder}), cacheFolder);
+    EXPECT_TRUE(UnixSingleInstance::privateFolder(cacheFolder));
+
+    std::string runtime = folder + "/run", home = folder + "/fresh-home";
+    mkdir(runtime.c_str(), 0700);
+    mkdir(home.c_str(), 0755);
+    pid_t first = startProgram({"XDG_RUNTIME_DIR=" + runtime, "HOME=" + home});
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(exitCode(first, 2000ms), -1) << "the program must run as the first copy";
+    EXPECT_TRUE(fs::is_empty(home));
+    if (exitCode(first, 0ms) == -1) stop(first);
+}
+
 // Another user's lock file in a shared runtime folder would make every start a "second copy"
 // that ends at once: the real program never trusts such a folder.
 TEST_F(UnixInstance, AnotherUsersLockInASharedRuntimeFolderNeverSilencesTheProgram) {

@@ -8,6 +8,7 @@ check "the simulated receiver is taken" wait_for 10 receiver_held
 check "the tray icon sits in the tray host" wait_for 5 tray_icon_present
 sleep 1
 shoot desktop-window-and-tray
+shoot_window main-window "$(xdotool search --onlyvisible --name '^Orvix mouse$' | head -n 1)"
 
 if position=$(tray_icon); then
   read -r x y <<<"$position"

@@ -23,6 +23,10 @@ tray_icon() {  # the program's small window inside the tray host
 }
 tray_icon_present() { tray_icon >/dev/null; }
 shoot() { [[ -n ${ORVIX_SCREENSHOTS:-} ]] && mkdir -p "$ORVIX_SCREENSHOTS" && import -window root "$ORVIX_SCREENSHOTS/$1.png"; return 0; }
+shoot_window() {  # shoot_window NAME WINDOW: that window alone (the package's AppStream screenshot is one)
+  [[ -n ${ORVIX_SCREENSHOTS:-} && -n $2 ]] && mkdir -p "$ORVIX_SCREENSHOTS" && import -window "$2" "$ORVIX_SCREENSHOTS/$1.png"
+  return 0
+}
 second_start_ends_at_once() {
   local start=$SECONDS
   timeout 5 "$program"

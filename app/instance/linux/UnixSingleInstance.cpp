@@ -61,7 +61,10 @@ std::string UnixSingleInstance::chooseFolder(const char* runtimeDir, const std::
     if (runtimeDir && *runtimeDir && privateFolder(runtimeDir)) return runtimeDir;
     for (const std::string& folder : fallbacks) {
         if (folder.empty()) continue;
-        // Made private if it is new; one that is someone else's, or open to others, is not used.
+        // Made private if it is new (its parent too: a fresh home has no ~/.cache yet); one that is
+        // someone else's, or open to others, is not used.
+        if (size_t slash = folder.rfind('/'); slash != std::string::npos && slash > 0)
+            mkdir(folder.substr(0, slash).c_str(), 0700);
         mkdir(folder.c_str(), 0700);
         if (privateFolder(folder)) return folder;
     }
@@ -83,10 +86,8 @@ std::string UnixSingleInstance::defaultFolder() {
         }
         if (home && *home == '/') cache = std::string(home) + "/.cache";
     }
-    if (!cache.empty()) {
-        mkdir(cache.c_str(), 0700);
-        fallbacks.push_back(cache + "/orvix-mouse");
-    }
+    // Made only when it is used: a start with a private runtime folder makes nothing in the home.
+    if (!cache.empty()) fallbacks.push_back(cache + "/orvix-mouse");
     return chooseFolder(std::getenv("XDG_RUNTIME_DIR"), fallbacks);
 }
 

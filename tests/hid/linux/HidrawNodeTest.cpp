@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include "hid/ReportDescriptor.h"
 #include "hid/linux/HidrawNode.h"
@@ -120,6 +126,67 @@ TEST_F(HidrawNodes, OpenFailuresGiveTheReason) {
         uint32_t error = 0;
         EXPECT_FALSE(openHidrawRead(path, sys.root, error));
         EXPECT_EQ(error, expected);
+    }
+}
+
+// Runs body in a child process as an unprivileged user (root passes every permission check);
+// returns its exit code.
+int unprivileged(const std::function<int()>& body) {
+    pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(125);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 126;
+}
+
+// udev sets the seat user's ACL just after a node appears: an open for writing refused while the
+// node is new is tried again until the permission lands, and an older node is refused at once.
+// The permission lands on a plain file here, so an open that got through it ends in ENODEV.
+TEST_F(HidrawNodes, WriteOpenRefusedWhileTheNodeIsNewIsTriedAgain) {
+    using namespace std::chrono;
+    fs::permissions(sys.root, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const std::string node = (sys.root / "hidraw0").string();
+    enum Timing { Any, Waited, AtOnce };  // waited: a good part of kNodeSettleTime
+    const struct {
+        const char* name;
+        std::string path;
+        int landsAfterMs;  // the permission's change, or -1: none comes
+        uint32_t expected;
+        Timing timing;
+    } cases[] = {
+        {"new node, permission lands", node, 150, ENODEV, Any},
+        {"new node, no permission comes", node, -1, EACCES, Waited},
+        {"old node", "/usr/bin/env", -1, EACCES, AtOnce},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.path == node) {
+            sys.file("hidraw0", "x");
+            ASSERT_EQ(chmod(node.c_str(), 0), 0);  // its status changes now: a new node
+            if (geteuid() == 0) {
+                ASSERT_EQ(chown(node.c_str(), 65534, 65534), 0);
+            }
+        }
+        int code = unprivileged([&] {
+            std::thread permission;
+            if (c.landsAfterMs >= 0)
+                permission = std::thread([&] {
+                    std::this_thread::sleep_for(milliseconds(c.landsAfterMs));
+                    chmod(c.path.c_str(), 0600);
+                });
+            auto start = steady_clock::now();
+            uint32_t error = 0;
+            bool opened = openHidrawSync(c.path, HidAccess::ReadWrite, sys.root, error) != nullptr;
+            bool waited = steady_clock::now() - start >= kNodeSettleTime / 2;
+            if (permission.joinable()) permission.join();
+            if (opened) return 124;
+            if ((c.timing == Waited && !waited) || (c.timing == AtOnce && waited)) return 123;
+            return static_cast<int>(error);
+        });
+        EXPECT_EQ(code, static_cast<int>(c.expected)) << "124: opened; 123: the wrong time";
     }
 }
 

@@ -105,7 +105,10 @@ TEST_F(Platform, WriteAccessHintGivesTheUdevRuleForTheDevice) {
         attributes.VendorID = c.vendor;
         attributes.ProductID = c.product;
         EXPECT_EQ(platform.writeAccessHint(attributes),
-                  std::string("No write access. A udev rule grants it (see the README's Linux notes): "
+                  std::string("No write access. A udev rule grants it to the user at the seat (a remote login does "
+                              "not get it); the orvix-mouse package installs one. By hand: put this line into "
+                              "/etc/udev/rules.d/70-orvix-mouse.rules, then run \"sudo udevadm control --reload && "
+                              "sudo udevadm trigger --subsystem-match=hidraw --action=change\" (no replug needed): "
                               "SUBSYSTEM==\"hidraw\", ") +
                       c.ids + ", TAG+=\"uaccess\"");
     }
