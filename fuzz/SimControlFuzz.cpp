@@ -13,8 +13,8 @@ using orvix::sim::LineSplitter;
 using orvix::sim::SimCommand;
 
 std::string spelling(const SimCommand& command) {
-    static const char* const names[] = {"unplug", "plug",      "unplug-other", "link",
-                                        "unlink", "ack-wrong", "ack-drop",     "delay"};
+    static const char* const names[] = {"unplug",    "plug",     "unplug-other", "link", "unlink",
+                                        "ack-wrong", "ack-drop", "delay",        "flood"};
     std::string text = names[command.verb];
     if (command.verb >= SimCommand::AckWrong) text += " " + std::to_string(command.value);
     return text;

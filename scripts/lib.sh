@@ -3,9 +3,10 @@
 ORVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ORVIX_BUILD=${ORVIX_BUILD:-$ORVIX_ROOT/build}
 
-# The Debian packages the build and the host test tiers need.
+# The Debian packages the build and the host test tiers need (libxcb1-dev for the desktop tier's
+# window pinger, tests/desktop/WmPing.cpp).
 ORVIX_BUILD_PACKAGES=(g++ cmake make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev libudev-dev groff-base)
+  qt6-base-dev qt6-svg-dev libudev-dev libxcb1-dev groff-base)
 # The desktop tier: a virtual display, a tray host, a window manager, X tools, CJK fonts, and
 # GLib's desktop-entry launcher for Python.
 ORVIX_DESKTOP_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox imagemagick fonts-dejavu-core fonts-noto-cjk

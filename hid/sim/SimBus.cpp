@@ -56,6 +56,7 @@ bool SimBus::unplugReceiver() {
     std::lock_guard lock(mutex_);
     deliverDue(Clock::now());
     pending_.clear();  // what it had not sent yet goes with it
+    floodLeft_ = 0;
     bool any = false;
     for (;;) {
         auto it = std::find_if(devices_.begin(), devices_.end(),
@@ -80,6 +81,7 @@ void SimBus::unplug(const std::string& path) {
     if (found.device == receiverConfig()) {
         deliverDue(Clock::now());
         pending_.clear();
+        floodLeft_ = 0;
     }
     auto it = std::find_if(devices_.begin(), devices_.end(), [&](const Device& d) { return &d == found.device; });
     remove(it);
@@ -117,6 +119,14 @@ void SimBus::setDelay(uint32_t milliseconds) {
     delayMs_ = milliseconds;
 }
 
+void SimBus::flood(uint32_t count) {
+    std::lock_guard lock(mutex_);
+    floodLeft_ = anyReceiverConfigReader() ? count : 0;
+    Device* config = receiverConfig();
+    if (floodLeft_ && config)
+        for (auto& queue : config->readers) queue->wake.notify_all();
+}
+
 bool SimBus::write(const std::string& path, bool readWrite, const uint8_t* data, size_t size) {
     std::lock_guard lock(mutex_);
     auto now = Clock::now();
@@ -149,6 +159,7 @@ std::shared_ptr<ReadQueue> SimBus::openReader(const std::string& path) {
 void SimBus::closeReader(const std::shared_ptr<ReadQueue>& queue) {
     std::lock_guard lock(mutex_);
     for (auto& d : devices_) std::erase(d.readers, queue);
+    if (!anyReceiverConfigReader()) floodLeft_ = 0;
 }
 
 HidReadResult SimBus::read(ReadQueue& queue, uint8_t* buffer, size_t size) {
@@ -156,11 +167,13 @@ HidReadResult SimBus::read(ReadQueue& queue, uint8_t* buffer, size_t size) {
     for (;;) {
         if (queue.stopped) return {HidReadResult::Stopped, 0, 0};
         deliverDue(Clock::now());
+        // The next flood report goes out once this reader has read everything before it.
+        if (queue.reports.empty() && queue.receiverConfig && !queue.gone && floodLeft_ > 0) sendFloodReport();
         if (!queue.reports.empty()) {
             Report report = std::move(queue.reports.front());
             queue.reports.pop_front();
             size_t n = std::min(size, report.size());
-            std::memcpy(buffer, report.data(), n);
+            if (n) std::memcpy(buffer, report.data(), n);  // an empty report has no data to copy from
             return {HidReadResult::Data, n, 0};
         }
         // Reports that arrived before the interface went are read first, as from a hidraw node.
@@ -265,6 +278,26 @@ void SimBus::deliverDue(Clock::time_point now) {
             queue->reports.push_back(report);
             queue->wake.notify_all();
         }
+    }
+}
+
+bool SimBus::anyReceiverConfigReader() const {
+    for (const auto& d : devices_)
+        for (const auto& queue : d.readers)
+            if (queue->receiverConfig) return true;
+    return false;
+}
+
+void SimBus::sendFloodReport() {
+    --floodLeft_;
+    Report report = SimReceiver::floodReport(floodNext_++);
+    Device* config = receiverConfig();
+    if (!config) return;
+    for (auto& queue : config->readers) {
+        if (!queue->receiverConfig) continue;
+        if (queue->reports.size() == kMaxQueued) queue->reports.pop_front();
+        queue->reports.push_back(report);
+        queue->wake.notify_all();
     }
 }
 

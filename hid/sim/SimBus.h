@@ -72,6 +72,13 @@ public:
     void setAckWrong(uint32_t count);
     void setAckDrop(uint32_t count);
     void setDelay(uint32_t milliseconds);
+    // The receiver sends count flood reports (SimReceiver::floodReport) to the readers of its
+    // configuration collection open now, as fast as they read: each is made when the fastest
+    // reader has read all before it, so the flood costs no memory however long it is. A hidraw
+    // node passes on whatever its device sends, so they reach the readers whatever their report
+    // IDs. They are lost when no reader is open, and stop when the last one closes or the
+    // receiver goes. Not traced: a trace of a long flood would fill the disk.
+    void flood(uint32_t count);
 
     // False when the interface has gone, the handle may not write, the interface has no output
     // report or size is not its output report length. The receiver takes what is written to its
@@ -119,6 +126,8 @@ private:
     void remove(std::vector<Device>::iterator it);
     void send(Report report, Clock::time_point due);
     void deliverDue(Clock::time_point now);
+    bool anyReceiverConfigReader() const;
+    void sendFloodReport();
 
     mutable std::mutex mutex_;
     const SimLayout layout_;
@@ -127,6 +136,8 @@ private:
     SimReceiver receiver_;
     uint32_t delayMs_ = 0;
     std::deque<Pending> pending_;  // in sending order, due times rising
+    uint32_t floodLeft_ = 0;       // flood reports still to send
+    uint32_t floodNext_ = 0;       // the next one's index
     SimTrace trace_;
 };
 

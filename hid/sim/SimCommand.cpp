@@ -44,6 +44,7 @@ std::optional<SimCommand> parseSimCommand(std::string_view line) {
         {"ack-wrong", SimCommand::AckWrong, true},
         {"ack-drop", SimCommand::AckDrop, true},
         {"delay", SimCommand::Delay, true},
+        {"flood", SimCommand::Flood, true},
     };
     auto w = words(line);
     if (w.empty()) return std::nullopt;

@@ -10,9 +10,9 @@
 namespace orvix::sim {
 
 struct SimCommand {
-    enum Verb { Unplug, Plug, UnplugOther, Link, Unlink, AckWrong, AckDrop, Delay };
+    enum Verb { Unplug, Plug, UnplugOther, Link, Unlink, AckWrong, AckDrop, Delay, Flood };
     Verb verb = Unplug;
-    uint32_t value = 0;  // N of ack-wrong and ack-drop, MS of delay
+    uint32_t value = 0;  // N of ack-wrong, ack-drop and flood, MS of delay
 
     bool operator==(const SimCommand&) const = default;
 };

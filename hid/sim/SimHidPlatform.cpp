@@ -74,6 +74,7 @@ void SimHidPlatform::command(const std::string& line) {
     case sim::SimCommand::AckWrong: bus_->setAckWrong(parsed->value); break;
     case sim::SimCommand::AckDrop: bus_->setAckDrop(parsed->value); break;
     case sim::SimCommand::Delay: bus_->setDelay(parsed->value); break;
+    case sim::SimCommand::Flood: bus_->flood(parsed->value); break;
     }
 }
 

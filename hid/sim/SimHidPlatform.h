@@ -46,7 +46,7 @@ public:
     SimHidPlatform& operator=(const SimHidPlatform&) = delete;
 
     // Any thread: "unplug", "plug", "unplug-other", "link", "unlink", "ack-wrong N", "ack-drop N",
-    // "delay MS". Unknown lines are ignored.
+    // "delay MS", "flood N". Unknown lines are ignored.
     void command(const std::string& line);
     // Every report taken and sent so far, as the trace writes them.
     std::vector<std::string> record() const;

@@ -1,5 +1,7 @@
 #include "hid/sim/SimReceiver.h"
 
+#include <iterator>
+
 namespace orvix::sim {
 
 namespace {
@@ -12,6 +14,22 @@ constexpr int kKeyCount = 5;
 
 Report SimReceiver::statusReport(bool linked) {
     return {kConfigReportId, linked ? kLinked : kUnlinked, 0, 0, 0, 0, 0, 0};
+}
+
+Report SimReceiver::floodReport(uint32_t index) {
+    static constexpr uint8_t ids[] = {0x00, 0x02, 0x05, 0x7F, 0xFF, kConfigReportId};
+    constexpr uint32_t lengths = kFloodMaxLength + 1;
+    constexpr uint32_t cycle = std::size(ids) * lengths - 1;  // without the configuration report's own length
+    index %= cycle;
+    uint8_t id = ids[index / lengths];
+    size_t length = index % lengths;
+    if (id == kConfigReportId && length >= kConfigReportLength) ++length;
+    // Data bytes 0x90..0x9F: no status kind (0x80, 0x81) nor the acknowledgement (0x89), even
+    // when a reader cuts a long report to its collection's length.
+    Report report(length);
+    for (size_t i = 0; i < length; ++i) report[i] = static_cast<uint8_t>(0x90 + (i * 7 + length) % 16);
+    if (length) report[0] = id;
+    return report;
 }
 
 std::optional<Report> SimReceiver::answer(const Report& output) {
