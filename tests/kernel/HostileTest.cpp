@@ -116,10 +116,6 @@ protected:
         flooding = true;
         floodEnded = false;
         flood = std::thread([this, minimum] {
-            struct Done {
-                std::atomic<bool>& flag;
-                ~Done() { flag = true; }
-            } done{floodDone};
             const std::vector<Bytes> round = floodRound();
             while (flooding || flooded < minimum) {
                 for (const Bytes& r : round) {
@@ -150,19 +146,11 @@ protected:
         EXPECT_TRUE(loop.runUntil([&] { return floodEnded.load(); }, std::chrono::seconds(60)));
         flood.join();
     }
-    // Ends the flood and waits until every report that reached hidraw was handled.
-    void drainFlood() {
-        stopFlood();
-        ASSERT_TRUE(loop.runUntil([&] { return delivered == reachingHidraw + answers; }, kernelWait))
-            << delivered << " of " << reachingHidraw << " reports and " << answers << " answers read";
-    }
 
     UhidReceiver receiver;  // TearDown ends the connection before the receiver goes
     std::thread flood;
     std::atomic<bool> flooding{false};
-    std::atomic<bool> floodDone{false};
     std::atomic<bool> floodEnded{true};
-    int answers = 0;  // the receiver's own answers among the reports delivered while flooding
     std::atomic<int> flooded{0};
     std::atomic<int> reachingHidraw{0};
     std::atomic<int> shortReports{0};
@@ -286,6 +274,7 @@ protected:
 
 TEST_F(Cycles, HundredsOfArrivalsAndRemovalsKeepDescriptorsThreadsAndMemoryFlat) {
     ASSERT_TRUE(receiver.plug()) << receiver.error();
+    console.shown = false;  // a hidden console keeps no lines: nothing should grow with the cycles
     connectAsTheWindow();
     auto cycle = [&] {
         receiver.unplug();
@@ -310,8 +299,9 @@ TEST_F(Cycles, HundredsOfArrivalsAndRemovalsKeepDescriptorsThreadsAndMemoryFlat)
 
     EXPECT_EQ(openDescriptors(), descriptors);
     EXPECT_EQ(taskIds().size(), threads);
-    // The console's lines (two a cycle) are all the connection keeps.
-    EXPECT_LT(heapInUse(), heap + cycles * 2 * 256 + (256 << 10));
+    // Nothing here should grow with the cycles; what the allocator holds still creeps by about 200
+    // bytes a cycle (measured 300 cycles: +62 KB), so the bound allows twice that and no more.
+    EXPECT_LT(heapInUse(), heap + cycles * 400 + (8 << 10));
     EXPECT_EQ(changes.size(), 1 + 2 * (20 + cycles));
     std::printf("%d arrivals and removals in %lld ms; heap %zu -> %zu bytes\n", cycles,
                 static_cast<long long>(took.count()), heap, heapInUse());
