@@ -111,15 +111,20 @@ void UhidReceiver::fail(const std::string& what) {
 }
 
 bool UhidReceiver::plug(std::chrono::milliseconds timeout) {
+    std::lock_guard plugging(plugging_);
     if (!ok()) return false;
     if (plugged()) return true;
+    {
+        std::lock_guard lock(mutex_);
+        vanished_ = false;
+    }
     auto deadline = std::chrono::steady_clock::now() + timeout;
     ++generation_;
     bool made =
         (!options_.bootMouse || create(mouse_, "orvix test receiver (mouse)", bootMouseDescriptor(), deadline)) &&
         create(config_, "orvix test receiver (configuration)",
                options_.layout == Layout::Shared ? sharedReceiverDescriptor() : receiverConfigDescriptor(), deadline);
-    if (!made) unplug();  // half a receiver would make the next plug fail
+    if (!made) unplugLocked();  // half a receiver would make the next plug fail
     return made;
 }
 
@@ -173,6 +178,11 @@ void UhidReceiver::destroy(Interface& itf) {
 }
 
 void UhidReceiver::unplug() {
+    std::lock_guard plugging(plugging_);
+    unplugLocked();
+}
+
+void UhidReceiver::unplugLocked() {
     destroy(config_);
     destroy(mouse_);
 }
@@ -197,6 +207,16 @@ void UhidReceiver::ackWrong(int count) {
 void UhidReceiver::ackDrop(int count) {
     std::lock_guard lock(mutex_);
     ackDrop_ = count;
+}
+
+void UhidReceiver::vanishAtKeyWrite(int count) {
+    std::lock_guard lock(mutex_);
+    vanishAt_ = count;
+}
+
+bool UhidReceiver::vanished() const {
+    std::lock_guard lock(mutex_);
+    return vanished_;
 }
 
 bool UhidReceiver::sendInput(const Bytes& report) { return writeInput(config_, report); }
@@ -273,13 +293,15 @@ void UhidReceiver::handleOutput(Interface& itf, const uint8_t* data, size_t size
     Bytes output(data, data + size);
     Bytes answer;
     std::chrono::milliseconds delay{0};
+    bool vanish = false;
     {
         std::lock_guard lock(mutex_);
         outputs_.push_back(output);
         changed_.notify_all();
         if (!answerFor(output, linked_, answer)) return;
         bool keyWrite = output[4] != 0x1F;
-        if (keyWrite && ackDrop_ > 0) {
+        vanish = keyWrite && vanishAt_ > 0 && --vanishAt_ == 0;
+        if (keyWrite && !vanish && ackDrop_ > 0) {
             --ackDrop_;
             return;
         }
@@ -288,6 +310,16 @@ void UhidReceiver::handleOutput(Interface& itf, const uint8_t* data, size_t size
             answer[3] = static_cast<uint8_t>((answer[3] + 1) % 5);
         }
         delay = answerDelay_;
+    }
+    if (vanish) {
+        {
+            std::lock_guard plugging(plugging_);
+            unplugLocked();
+        }
+        std::lock_guard lock(mutex_);
+        vanished_ = true;
+        changed_.notify_all();
+        return;
     }
     if (delay.count() > 0) std::this_thread::sleep_for(delay);  // the receiver's thread answers nothing else meanwhile
     writeInput(itf, answer);

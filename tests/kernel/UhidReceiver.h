@@ -7,6 +7,7 @@
 // the test can unplug it, plug it again (a new instance) and make it give wrong or no
 // acknowledgements.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -60,6 +61,11 @@ public:
     void setAnswerDelay(std::chrono::milliseconds delay);
     void ackWrong(int count);  // the next `count` acknowledgements name key index a0 + 1 mod 5
     void ackDrop(int count);   // the next `count` key writes get no answer
+    // The receiver goes as it takes the `count`-th key write from now: its own thread destroys the
+    // interfaces instead of answering, while the writer may still be inside its write. 0: never.
+    void vanishAtKeyWrite(int count);
+    // The interfaces the receiver's thread destroyed by itself; plug() may follow once it is true.
+    bool vanished() const;
     // Sends an input report on the configuration interface by itself (report ID first); in the
     // shared layout also the keyboard's and the consumer control's reports.
     bool sendInput(const Bytes& report);
@@ -78,7 +84,7 @@ private:
 
     struct Interface {
         int fd = -1;
-        bool created = false;
+        std::atomic<bool> created{false};  // the receiver's own thread may destroy it
         std::string uniq;
         Instance instance;
     };
@@ -86,6 +92,7 @@ private:
     bool create(Interface& itf, const char* name, const std::vector<uint8_t>& descriptor,
                 std::chrono::steady_clock::time_point deadline);
     void destroy(Interface& itf);
+    void unplugLocked();
     void run();
     void handleEvent(Interface& itf);
     void handleOutput(Interface& itf, const uint8_t* data, size_t size);
@@ -98,12 +105,15 @@ private:
     Interface config_;
     Interface mouse_;
     unsigned generation_ = 0;
+    std::mutex plugging_;  // plug() and unplug(), from the test or from the receiver's thread
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     bool linked_ = true;
     int ackWrong_ = 0;
     int ackDrop_ = 0;
+    int vanishAt_ = 0;
+    bool vanished_ = false;
     std::chrono::milliseconds answerDelay_{0};
     std::vector<Bytes> outputs_;
 

@@ -4,6 +4,9 @@
 // sequence's rules hold throughout, and nothing is kept or left open that grows with them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+
 #include "hid/sim/SimHidPlatform.h"
 #include "hidMain/HexText.h"
 #include "keys/FunctionCatalogue.h"
@@ -173,6 +176,63 @@ TEST_F(HostileReceiver, AnUnplugAtEveryStepEndsTheSequenceAndNothingIsSentAfterI
         EXPECT_EQ(keyWrites().size(), sent);
     }
 }
+
+// The receiver goes while a key write is being written: within the write call, which then fails
+// (as where the system refuses a write to a device that left) or has taken the frame first (as
+// where the system queues it). The sequence ends on that row, nothing more is written, the removal
+// is reported once and nothing stays open; plugged in again, a whole sequence goes out.
+struct VanishCase {
+    const char* name;
+    int row;  // 1 to 5: the row whose key write meets the removal
+    bool taken;
+};
+
+void PrintTo(const VanishCase& c, std::ostream* os) { *os << c.name; }
+
+const VanishCase vanishCases[] = {
+    {"Row1WriteFails", 1, false}, {"Row2WriteFails", 2, false}, {"Row3WriteFails", 3, false},
+    {"Row4WriteFails", 4, false}, {"Row5WriteFails", 5, false}, {"Row1WriteTaken", 1, true},
+    {"Row3WriteTaken", 3, true},  {"Row5WriteTaken", 5, true},
+};
+
+class VanishDuringWrite : public HostileReceiver, public ::testing::WithParamInterface<VanishCase> {};
+
+TEST_P(VanishDuringWrite, EndsTheSequenceWritesNothingMoreAndAReplugAppliesAgain) {
+    const VanishCase& c = GetParam();
+    fake->vanishAtWrite("rx", c.row, c.taken);  // the status query is written already
+    perform(link.startApply(rows));
+    for (int r = 0; r + 1 < c.row; ++r) push({report(0x89, static_cast<uint8_t>(rows[size_t(r)].keyIndex))});
+    ASSERT_TRUE(loop.runUntil([&] { return !conn->devOn(); }));
+    loop.runFor(std::chrono::milliseconds(50));  // a late write or a second removal would show here
+
+    std::vector<std::string> expected;
+    for (int r = 0; r < c.row - (c.taken ? 0 : 1); ++r) expected.push_back(writeOf(r));
+    EXPECT_EQ(keyWrites(), expected);
+    EXPECT_FALSE(link.sequence().running());
+    EXPECT_FALSE(link.linked());
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+    EXPECT_EQ(std::count(console.lines.begin(), console.lines.end(), "Dev out"), 1);
+    EXPECT_EQ(fake->openReadHandles(), 0);
+    EXPECT_EQ(fake->openSyncHandles(), 0);
+    EXPECT_FALSE(conn->uSendA4(statusQuery));
+    EXPECT_EQ(keyWrites(), expected);
+
+    fake->plug(receiver("rx"));
+    fake->postChange();
+    ASSERT_TRUE(loop.runUntil([&] { return conn->devOn(); }));
+    linkUp();
+    perform(link.startApply(rows));
+    for (int r = 0; r < 5; ++r) push({report(0x89, static_cast<uint8_t>(rows[size_t(r)].keyIndex))});
+    expected.clear();
+    for (int r = 0; r < 5; ++r) expected.push_back(writeOf(r));
+    EXPECT_EQ(keyWrites(), expected);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(changes, (std::vector<bool>{true, false, true}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fake, VanishDuringWrite, ::testing::ValuesIn(vanishCases),
+                         [](const ::testing::TestParamInfo<VanishCase>& info) { return info.param.name; });
 
 // The simulated receiver itself, through the receiver connection, as the program runs it.
 TEST(SimulatedReceiver, AThousandArrivalsAndRemovalsKeepDescriptorsAndMemoryFlat) {

@@ -22,6 +22,8 @@ struct FakeHidPlatform::Shared {
         bool present = true;
         std::deque<Queued> queue;
         std::vector<std::vector<uint8_t>> writes;
+        int vanishAt = 0;  // see vanishAtWrite
+        bool vanishTaken = false;
     };
     mutable std::mutex mutex;
     std::condition_variable changed;
@@ -130,12 +132,22 @@ public:
     }
 
     bool write(const uint8_t* data, size_t size, size_t& written) override {
-        std::lock_guard lock(platform_.shared_->mutex);
-        auto* e = platform_.shared_->find(deviceId_);
-        if (!e || !e->present || access_ != HidAccess::ReadWrite || platform_.failWrites_) return false;
-        e->writes.emplace_back(data, data + size);
-        written = platform_.shortWrites_ && size > 0 ? size - 1 : size;
-        return true;
+        bool taken = false;
+        {
+            std::lock_guard lock(platform_.shared_->mutex);
+            auto* e = platform_.shared_->find(deviceId_);
+            if (!e || !e->present || access_ != HidAccess::ReadWrite || platform_.failWrites_) return false;
+            bool vanish = e->vanishAt > 0 && --e->vanishAt == 0;
+            if (!vanish || e->vanishTaken) {
+                e->writes.emplace_back(data, data + size);
+                written = platform_.shortWrites_ && size > 0 ? size - 1 : size;
+                taken = true;
+            }
+            if (!vanish) return true;
+        }
+        platform_.unplug(deviceId_);
+        platform_.postChange();
+        return taken;
     }
 
 private:
@@ -161,6 +173,14 @@ void FakeHidPlatform::unplug(const std::string& deviceId) {
     if (auto* e = shared_->find(deviceId)) e->present = false;
     shared_->order.erase(std::remove(shared_->order.begin(), shared_->order.end(), deviceId), shared_->order.end());
     shared_->changed.notify_all();
+}
+
+void FakeHidPlatform::vanishAtWrite(const std::string& deviceId, int count, bool taken) {
+    std::lock_guard lock(shared_->mutex);
+    if (auto* e = shared_->find(deviceId)) {
+        e->vanishAt = count;
+        e->vanishTaken = taken;
+    }
 }
 
 void FakeHidPlatform::pushReport(const std::string& deviceId, std::vector<uint8_t> report) {

@@ -38,6 +38,10 @@ public:
     void setUsable(bool usable) { usable_ = usable; }
     void failWrites(bool fail) { failWrites_ = fail; }
     void shortWrites(bool shortWrite) { shortWrites_ = shortWrite; }
+    // The `count`-th write to the interface from now finds it going: within that write call it is
+    // unplugged (its readers see it gone, scans no longer list it) and a device change is posted,
+    // as the OS would. The write fails, or, with `taken`, is taken and reported written first.
+    void vanishAtWrite(const std::string& deviceId, int count, bool taken);
     // Queues one input report (report ID first) for the interface's read handles.
     void pushReport(const std::string& deviceId, std::vector<uint8_t> report);
     void pushReadError(const std::string& deviceId, uint32_t error);
