@@ -7,7 +7,7 @@
 
 namespace orvix {
 
-Options::Options(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+Options::Options(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -21,11 +21,11 @@ Options::Options(const std::vector<std::string>& args, const std::vector<OptionS
         }
         size_t eq = arg.find('=');
         std::string name = arg.substr(0, eq);
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs)
-            if (s.name == name) spec = &s;
-        if (!spec) throw usageError("unknown option '" + name + "'");
-        if (!spec->takesValue) {
+        const OptionRule* rule = nullptr;
+        for (const OptionRule& s : rules)
+            if (s.name == name) rule = &s;
+        if (!rule) throw usageError("unknown option '" + name + "'");
+        if (!rule->takesValue) {
             if (eq != std::string::npos) throw usageError("option '" + name + "' takes no value");
             values_[name] = "";
         } else if (eq != std::string::npos) {

@@ -9,14 +9,14 @@
 
 namespace orvix {
 
-struct OptionSpec {
+struct OptionRule {
     std::string name;  // with its dashes: "--timeout"
     bool takesValue = false;
 };
 
 class Options {
 public:
-    Options(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+    Options(const std::vector<std::string>& args, const std::vector<OptionRule>& rules);
 
     bool has(const std::string& name) const { return values_.count(name) != 0; }
     std::optional<std::string> value(const std::string& name) const;
