@@ -236,6 +236,11 @@ std::vector<Bytes> UhidReceiver::outputs() const {
     return outputs_;
 }
 
+void UhidReceiver::clearOutputs() {
+    std::lock_guard lock(mutex_);
+    outputs_.clear();
+}
+
 bool UhidReceiver::waitForOutputs(size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [&] { return outputs_.size() >= count; });

@@ -77,6 +77,8 @@ public:
     // shared layout without the keyboard's LED reports, which the kernel may send by itself.
     std::vector<Bytes> outputs() const;
     bool waitForOutputs(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+    // Forgets the output reports taken so far, so that a long run does not grow with them.
+    void clearOutputs();
 
 private:
     // The answer to one output report, or none: the simulated receiver's table.

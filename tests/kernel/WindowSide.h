@@ -36,7 +36,10 @@ protected:
         });
         conn->setOnDevDataIn([this](const TByteDynArray& d) {
             received.push_back(d);
-            if (auto effect = link.onReport(d)) perform(effect->step);
+            if (auto effect = link.onReport(d)) {
+                if (onEffect) onEffect();
+                perform(effect->step);
+            }
         });
         ASSERT_TRUE(waitHeld(true));
         ASSERT_TRUE(loop.runUntil([&] { return link.linked(); }, kernelWait));
@@ -52,6 +55,7 @@ protected:
     std::vector<int> gauge;
     std::vector<bool> sendResults;  // each key write's result, in order
     bool finished = false;
+    std::function<void()> onEffect;  // runs before a status report's effect is performed
 };
 
 }  // namespace orvix::test
