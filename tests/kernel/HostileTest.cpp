@@ -15,6 +15,7 @@
 #include "tests/kernel/ProcessProbe.h"
 #include "tests/kernel/WindowSide.h"
 #include "tests/support/ProcessUsage.h"
+#include "tests/support/StrayReports.h"
 
 namespace orvix::test {
 namespace {
@@ -22,24 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 
 const KeyWrites& rows = resetRows;
-
-// Every length from 0 to 64 under report IDs the descriptor does not have (the kernel drops them)
-// and under the configuration collection's own ID with every length but its own, then its own
-// length with kinds no receiver sends. None of it is a status report, however it is cut.
-std::vector<Bytes> floodRound() {
-    std::vector<Bytes> reports;
-    for (uint8_t id : {0x00, 0x01, 0x02, 0x03, 0x05, 0x7F, 0xFF, 0x04}) {
-        for (size_t length = 0; length <= 64; ++length) {
-            if (id == 0x04 && length == 8) continue;
-            Bytes r(length);
-            for (size_t i = 0; i < length; ++i) r[i] = static_cast<uint8_t>(0x90 + (i * 7 + length) % 16);
-            if (length) r[0] = id;
-            reports.push_back(r);
-        }
-    }
-    for (uint8_t kind : {0x00, 0x7F, 0x82, 0x88, 0x8B, 0xFF}) reports.push_back({0x04, kind, 0, 2, 0, 0, 0, 0});
-    return reports;
-}
 
 using WindowSide = KernelWindowSide;
 
@@ -56,7 +39,7 @@ protected:
         WindowSide::TearDown();
     }
 
-    // Rounds of floodRound() from a thread of its own until stopped (and at least `minimum`
+    // Rounds of strayReports() from a thread of its own until stopped (and at least `minimum`
     // reports). At most 24 full-length reports are in flight: the kernel keeps 64 per reader and
     // drops what comes beyond, acknowledgements included; the reader must keep pace, not the
     // kernel's buffer. Reports shorter than the collection's are zero-padded by some kernels and
@@ -72,7 +55,7 @@ protected:
         flooding = true;
         floodEnded = false;
         flood = std::thread([this, minimum] {
-            const std::vector<Bytes> round = floodRound();
+            const std::vector<Bytes> round = strayReports();
             while (flooding || flooded < minimum) {
                 for (const Bytes& r : round) {
                     if (!receiver.sendInput(r)) {

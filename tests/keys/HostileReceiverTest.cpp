@@ -13,6 +13,7 @@
 #include "keys/LinkStatus.h"
 #include "tests/hidMain/ConnectionFixture.h"
 #include "tests/support/ProcessUsage.h"
+#include "tests/support/StrayReports.h"
 
 namespace orvix::test {
 namespace {
@@ -88,32 +89,13 @@ protected:
         return bytesToHex(frame);
     }
 
-    // Every length from 0 to 64 bytes, under report IDs of no collection and under the
-    // configuration collection's own ID with the wrong length or an unknown kind: none of it is a
-    // status report (a report longer than the collection's is cut to its length on the way, as
-    // hidraw cuts it, so no data byte names a status kind).
-    static std::vector<Bytes> flood() {
-        std::vector<Bytes> reports;
-        for (uint8_t id : {0x00, 0x01, 0x02, 0x03, 0x05, 0x7F, 0xFF, 0x04}) {
-            for (size_t length = 0; length <= 64; ++length) {
-                if (id == 0x04 && length == 8) continue;
-                Bytes r(length);
-                for (size_t i = 0; i < length; ++i) r[i] = static_cast<uint8_t>(0x90 + (i * 7 + length) % 16);
-                if (length) r[0] = id;
-                reports.push_back(r);
-            }
-        }
-        for (uint8_t kind : {0x00, 0x7F, 0x82, 0x88, 0x8B, 0xFF}) reports.push_back(report(kind, 2));
-        return reports;
-    }
-
     LinkStatus link;
     std::vector<int> gauge;
     bool finished = false;
 };
 
 TEST_F(HostileReceiver, AFloodWhileIdleChangesNothingAndSendsNothing) {
-    for (int round = 0; round < 20; ++round) push(flood());
+    for (int round = 0; round < 20; ++round) push(strayReports());
     EXPECT_TRUE(link.linked());
     EXPECT_TRUE(keyWrites().empty());
     EXPECT_TRUE(gauge.empty());
@@ -122,7 +104,7 @@ TEST_F(HostileReceiver, AFloodWhileIdleChangesNothingAndSendsNothing) {
 TEST_F(HostileReceiver, AFloodDuringAnApplyLeavesEachRowWrittenOnceInOrder) {
     perform(link.startApply(rows));
     for (int r = 0; r < 5; ++r) {
-        push(flood());
+        push(strayReports());
         push({report(0x89, static_cast<uint8_t>(rows[size_t(r)].keyIndex))});
     }
     std::vector<std::string> expected;
