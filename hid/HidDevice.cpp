@@ -38,6 +38,15 @@ bool THidDevice::openSync() {
     return sync_ != nullptr;
 }
 
+void THidDevice::awaitWriteAccess() {
+    if (hasReadWriteAccess_ || !accessible() || !controller_) return;
+    uint32_t error = 0;
+    auto handle = controller_->platform().openSync(pnpInfo_.DevicePath, HidAccess::ReadWriteWhenGranted, error);
+    if (!handle) return;
+    sync_ = std::move(handle);
+    hasReadWriteAccess_ = true;
+}
+
 void THidDevice::closeHandles() {
     // The reader owns the read handle; a reader only runs while the device is held, and the
     // holder's CheckIn (or an unplug) stops it.

@@ -64,6 +64,10 @@ private:
 
     bool accessible() const { return pluggedIn_ && (checkedOut_ || enumerating_); }
     bool openSync();
+    // For the device just taken without write access: waits briefly for a permission the system
+    // may still be granting (a node that has just appeared). Only the taken device waits, so a
+    // scan over many devices this user may not write to never does.
+    void awaitWriteAccess();
     void closeHandles();
     // Marks the device gone and calls its OnUnplug once. The handler may check the device in,
     // which destroys it: callers must not touch the device afterwards.

@@ -125,6 +125,7 @@ bool THidDeviceController::CheckOutByIndex(THidDevice*& HidDev, int Idx) {
     if (dev->IsCheckedOut()) return false;
     HidDev = dev;
     dev->checkedOut_ = true;
+    dev->awaitWriteAccess();
     dev->startReaderIfReady();
     return true;
 }

@@ -15,9 +15,12 @@
 namespace orvix {
 
 enum class HidAccess {
-    ReadWrite,  // reading and writing
-    QueryOnly,  // attributes and capabilities only; writes fail
+    ReadWrite,             // reading and writing, answered at once
+    ReadWriteWhenGranted,  // the same, waiting briefly for a permission the system is still granting
+    QueryOnly,             // attributes and capabilities only; writes fail
 };
+
+inline bool allowsWriting(HidAccess access) { return access != HidAccess::QueryOnly; }
 
 // The platform's parsed report descriptor; capabilities are computed from it.
 class HidPreparsedData {

@@ -75,8 +75,9 @@ std::optional<std::filesystem::path> hidDeviceOfDescriptor(int fd, const std::fi
 std::unique_ptr<HidSyncHandle> openHidrawSync(const std::string& path, HidAccess access,
                                               const std::filesystem::path& sysRoot, uint32_t& error) {
     CollectionName name = splitCollectionName(path);
-    int fd = access == HidAccess::ReadWrite ? openForWriting(name.device, error)
-                                            : openCharDevice(name.device, O_PATH, error);
+    int fd = access == HidAccess::ReadWriteWhenGranted ? openForWriting(name.device, error)
+             : access == HidAccess::ReadWrite          ? openCharDevice(name.device, O_RDWR, error)
+                                                       : openCharDevice(name.device, O_PATH, error);
     if (fd < 0) return nullptr;
     return std::make_unique<HidrawSyncHandle>(fd, hidDeviceOfDescriptor(fd, sysRoot), sysRoot, name.collection);
 }

@@ -21,8 +21,8 @@ std::optional<std::filesystem::path> hidDeviceOfDescriptor(int fd, const std::fi
 inline constexpr std::chrono::milliseconds kNodeSettleTime{600};
 
 // path: a node, or the interface of one of its top-level collections ("/dev/hidraw3&col02").
-// ReadWrite: O_RDWR, retried while the node is younger than kNodeSettleTime and the open is refused
-// for lack of permission. QueryOnly: O_PATH, which needs no permission on the node. Null with errno
+// ReadWrite: O_RDWR. ReadWriteWhenGranted: O_RDWR, retried while the node is younger than
+// kNodeSettleTime and the open is refused for lack of permission. QueryOnly: O_PATH, which needs no permission on the node. Null with errno
 // in error when the node cannot be opened; ENODEV when it is not a character device.
 std::unique_ptr<HidSyncHandle> openHidrawSync(const std::string& path, HidAccess access,
                                               const std::filesystem::path& sysRoot, uint32_t& error);

@@ -24,7 +24,7 @@ std::unique_ptr<HidPreparsedData> SimSyncHandle::getPreparsedData() {
 
 bool SimSyncHandle::write(const uint8_t* data, size_t size, size_t& written) {
     written = 0;
-    if (!bus_->write(path_, access_ == HidAccess::ReadWrite, data, size)) return false;
+    if (!bus_->write(path_, allowsWriting(access_), data, size)) return false;
     written = size;
     return true;
 }

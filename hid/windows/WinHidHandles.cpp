@@ -132,7 +132,7 @@ bool isGoneError(DWORD error) {
 
 std::unique_ptr<HidSyncHandle> openSyncHandle(std::shared_ptr<const HidLibraries> libs, const std::string& path,
                                               HidAccess access, uint32_t& error) {
-    DWORD rights = access == HidAccess::ReadWrite ? GENERIC_READ | GENERIC_WRITE : 0;
+    DWORD rights = allowsWriting(access) ? GENERIC_READ | GENERIC_WRITE : 0;
     HANDLE file = openFile(path, rights, 0);
     if (file == INVALID_HANDLE_VALUE) {
         error = GetLastError();

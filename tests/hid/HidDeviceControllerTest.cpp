@@ -280,6 +280,39 @@ TEST_F(ControllerFixture, DeviceWithoutWriteAccessIsListedAndQueriedButNeitherRe
     EXPECT_FALSE(held->WriteFile(report, 8, written));
 }
 
+// A node udev is still handing to the user refuses writing for a moment. Only the device taken
+// waits for that permission: a scan over devices this user may never write to (keyboards, other
+// makers' receivers) must not wait on each of them, on the window's thread.
+TEST_F(ControllerFixture, OnlyTheTakenDeviceWaitsForWritePermission) {
+    FakeInterface unwritable;
+    unwritable.readWrite = false;
+    FakeInterface young = unwritable;
+    young.grantedOnWait = true;
+    plug("K1", unwritable);
+    plug("K2", unwritable);
+    plug("R", young);
+    plug("K3", unwritable);
+    create();
+    settle();
+    ASSERT_EQ(listed(), (Strings{"K1", "K2", "R", "K3"}));
+    chid->setOnEnumerate([&](THidDevice& d, int idx) {
+        d.Caps();  // as a matching rule does
+        if (d.PnPInfo().DeviceID != "R") return true;
+        EXPECT_FALSE(d.HasReadWriteAccess()) << "not waited for while enumerating";
+        EXPECT_TRUE(chid->CheckOutByIndex(held, idx));
+        return false;
+    });
+    chid->Enumerate();
+    EXPECT_EQ(fake->waitedOpens(), Strings{"R"});
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(held->HasReadWriteAccess());
+    EXPECT_TRUE(held->IsReading());
+    const uint8_t report[8] = {4};
+    size_t written = 0;
+    EXPECT_TRUE(held->WriteFile(report, 8, written));
+    EXPECT_EQ(fake->writes("R").size(), 1u);
+}
+
 TEST_F(ControllerFixture, CapsReadAsZeroOutsideAccessAndAreKeptOnceFetched) {
     plug("A");
     create();

@@ -1,13 +1,10 @@
 #pragma once
-// The main window's part of the conversation (devChanged, devDataIn, sendNextKey) over the real
-// connection and a receiver on /dev/uhid, with LinkStatus and the apply sequence driving it.
+// The main window's part of the conversation over the real connection and a receiver on /dev/uhid,
+// and what such a receiver takes from it.
 
-#include <functional>
-#include <vector>
-
-#include "keys/LinkStatus.h"
 #include "keys/StatusReport.h"
 #include "tests/kernel/KernelFixture.h"
+#include "tests/support/WindowSide.h"
 
 namespace orvix::test {
 
@@ -22,40 +19,15 @@ inline Bytes keyWriteOutput(const KeyWrite& row) {
 }
 inline const Bytes statusQueryOutput{0x04, 0x02, 0x01, 0xA4, 0x1F, 0x00, 0x00, 0x3D};
 
-class KernelWindowSide : public KernelConnection {
+class KernelWindowSide : public WindowSide<KernelConnection> {
 protected:
     // Connects, sends the status query on arrival as the window does, and waits for the link.
     void connectAsTheWindow() {
         connect();
-        conn->setOnDevChange([this](bool on) {
-            changes.push_back(on);
-            if (on)
-                conn->uSendA4(statusQuery);
-            else
-                link.removed();
-        });
-        conn->setOnDevDataIn([this](const TByteDynArray& d) {
-            received.push_back(d);
-            if (auto effect = link.onReport(d)) {
-                if (onEffect) onEffect();
-                perform(effect->step);
-            }
-        });
+        actAsTheWindow();
         ASSERT_TRUE(waitHeld(true));
         ASSERT_TRUE(loop.runUntil([&] { return link.linked(); }, kernelWait));
     }
-
-    void perform(const ApplyStep& step) {
-        gauge.insert(gauge.end(), step.progress.begin(), step.progress.end());
-        if (step.send) sendResults.push_back(conn->uSendA4(*step.send));
-        if (step.finished) finished = true;
-    }
-
-    LinkStatus link;
-    std::vector<int> gauge;
-    std::vector<bool> sendResults;  // each key write's result, in order
-    bool finished = false;
-    std::function<void()> onEffect;  // runs before a status report's effect is performed
 };
 
 }  // namespace orvix::test

@@ -14,6 +14,7 @@
 #include "tests/hidMain/ConnectionFixture.h"
 #include "tests/support/ProcessUsage.h"
 #include "tests/support/StrayReports.h"
+#include "tests/support/WindowSide.h"
 
 namespace orvix::test {
 namespace {
@@ -29,32 +30,15 @@ const KeyWrites rows{{{2, wireOrder(0x4000)},
 
 Bytes report(uint8_t kind, uint8_t keyIndex = 0) { return {0x04, kind, 0x00, keyIndex, 0, 0, 0, 0}; }
 
-// What the window does with the connection's two callbacks (TfmMain::devChanged, devDataIn and
-// sendNextKey), with the frames it sends counted.
-class HostileReceiver : public ConnectionFixture {
+// The window's side of the conversation, with the frames it sends counted.
+class HostileReceiver : public WindowSide<ConnectionFixture> {
 protected:
     void SetUp() override {
         create({receiver("rx")});
-        conn->setOnDevChange([this](bool on) {
-            changes.push_back(on);
-            if (on)
-                conn->uSendA4(statusQuery);
-            else
-                link.removed();
-        });
-        conn->setOnDevDataIn([this](const TByteDynArray& d) {
-            received.push_back(d);
-            if (auto effect = link.onReport(d)) perform(effect->step);
-        });
+        actAsTheWindow();
         settle();
         ASSERT_TRUE(loop.runUntil([&] { return conn->devOn(); }));
         linkUp();
-    }
-
-    void perform(const ApplyStep& step) {
-        gauge.insert(gauge.end(), step.progress.begin(), step.progress.end());
-        if (step.send) conn->uSendA4(*step.send);
-        if (step.finished) finished = true;
     }
 
     // Pushes reports and waits until the main thread has handled every one.
@@ -88,10 +72,6 @@ protected:
         frame.insert(frame.end(), a4.begin(), a4.end());
         return bytesToHex(frame);
     }
-
-    LinkStatus link;
-    std::vector<int> gauge;
-    bool finished = false;
 };
 
 TEST_F(HostileReceiver, AFloodWhileIdleChangesNothingAndSendsNothing) {

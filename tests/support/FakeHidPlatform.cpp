@@ -32,6 +32,7 @@ struct FakeHidPlatform::Shared {
     int openReads = 0;
     int readCalls = 0;
     int readOpens = 0;
+    std::vector<std::string> waitedOpens;
 
     Entry* find(const std::string& deviceId) {
         auto it = entries.find(deviceId);
@@ -136,7 +137,7 @@ public:
         {
             std::lock_guard lock(platform_.shared_->mutex);
             auto* e = platform_.shared_->find(deviceId_);
-            if (!e || !e->present || access_ != HidAccess::ReadWrite || platform_.failWrites_) return false;
+            if (!e || !e->present || !allowsWriting(access_) || platform_.failWrites_) return false;
             bool vanish = e->vanishAt > 0 && --e->vanishAt == 0;
             if (!vanish || e->vanishTaken) {
                 e->writes.emplace_back(data, data + size);
@@ -205,6 +206,11 @@ int FakeHidPlatform::readOpens() const {
     return shared_->readOpens;
 }
 
+std::vector<std::string> FakeHidPlatform::waitedOpens() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->waitedOpens;
+}
+
 void FakeHidPlatform::postChange(int32_t trigger) {
     loop_.post([this, alive = alive_, trigger] {
         if (*alive && notify_) notify_(trigger);
@@ -249,7 +255,11 @@ std::unique_ptr<HidSyncHandle> FakeHidPlatform::openSync(const std::string& path
             error = 2;
             return nullptr;
         }
-        if (access == HidAccess::ReadWrite && !e->iface.readWrite) {
+        if (access == HidAccess::ReadWriteWhenGranted) {
+            shared_->waitedOpens.push_back(id);
+            if (e->iface.grantedOnWait) e->iface.readWrite = true;
+        }
+        if (allowsWriting(access) && !e->iface.readWrite) {
             error = 5;
             return nullptr;
         }

@@ -22,6 +22,7 @@ struct FakeInterface {
     uint16_t inputLength = 8;
     uint16_t outputLength = 8;
     bool readWrite = true;       // may be opened for reading and writing
+    bool grantedOnWait = false;  // without readWrite: an open that waits for the permission gets it
     bool openable = true;        // may be opened at all
     bool identifiable = true;    // attributes can be read
     uint32_t readOpenError = 0;  // non-zero: opening a read handle fails with this code
@@ -48,6 +49,8 @@ public:
     // From now on opening its read handle fails with error (0: succeeds again). Any thread.
     void setReadOpenError(const std::string& deviceId, uint32_t error);
     int readOpens() const;  // attempts to open a read handle, successful or not
+    // The interfaces an open waited on for write permission, in order.
+    std::vector<std::string> waitedOpens() const;
     // Posts a device-change notification, as the OS would.
     void postChange(int32_t trigger = 0);
     int openSyncHandles() const { return openSync_; }

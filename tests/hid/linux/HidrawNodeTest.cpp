@@ -118,7 +118,7 @@ TEST_F(HidrawNodes, OpenFailuresGiveTheReason) {
     };
     for (const auto& [path, expected] : cases) {
         SCOPED_TRACE(path);
-        for (HidAccess access : {HidAccess::ReadWrite, HidAccess::QueryOnly}) {
+        for (HidAccess access : {HidAccess::ReadWrite, HidAccess::ReadWriteWhenGranted, HidAccess::QueryOnly}) {
             uint32_t error = 0;
             EXPECT_FALSE(openHidrawSync(path, access, sys.root, error));
             EXPECT_EQ(error, expected);
@@ -142,8 +142,8 @@ int unprivileged(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 126;
 }
 
-// udev sets the seat user's ACL just after a node appears: an open for writing refused while the
-// node is new is tried again until the permission lands, and an older node is refused at once.
+// udev sets the seat user's ACL just after a node appears: an open for writing that waits for it is
+// tried again while the node is new, until the permission lands; an older node is refused at once.
 // The permission lands on a plain file here, so an open that got through it ends in ENODEV.
 TEST_F(HidrawNodes, WriteOpenRefusedWhileTheNodeIsNewIsTriedAgain) {
     using namespace std::chrono;
@@ -152,14 +152,17 @@ TEST_F(HidrawNodes, WriteOpenRefusedWhileTheNodeIsNewIsTriedAgain) {
     enum Timing { Any, Waited, AtOnce };  // waited: a good part of kNodeSettleTime
     const struct {
         const char* name;
+        HidAccess access;
         std::string path;
         int landsAfterMs;  // the permission's change, or -1: none comes
         uint32_t expected;
         Timing timing;
     } cases[] = {
-        {"new node, permission lands", node, 150, ENODEV, Any},
-        {"new node, no permission comes", node, -1, EACCES, Waited},
-        {"old node", "/usr/bin/env", -1, EACCES, AtOnce},
+        {"new node, permission lands", HidAccess::ReadWriteWhenGranted, node, 150, ENODEV, Any},
+        {"new node, no permission comes", HidAccess::ReadWriteWhenGranted, node, -1, EACCES, Waited},
+        {"old node", HidAccess::ReadWriteWhenGranted, "/usr/bin/env", -1, EACCES, AtOnce},
+        // a scan's open never waits
+        {"new node, not waited for", HidAccess::ReadWrite, node, 150, EACCES, AtOnce},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,7 +182,7 @@ TEST_F(HidrawNodes, WriteOpenRefusedWhileTheNodeIsNewIsTriedAgain) {
                 });
             auto start = steady_clock::now();
             uint32_t error = 0;
-            bool opened = openHidrawSync(c.path, HidAccess::ReadWrite, sys.root, error) != nullptr;
+            bool opened = openHidrawSync(c.path, c.access, sys.root, error) != nullptr;
             bool waited = steady_clock::now() - start >= kNodeSettleTime / 2;
             if (permission.joinable()) permission.join();
             if (opened) return 124;
