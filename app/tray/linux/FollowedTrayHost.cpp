@@ -129,7 +129,7 @@ public:
         // caption. Qt's X windows take their class (WM_CLASS, which the desktop entry's
         // StartupWMClass names) from that name once, when it makes its first window: one is made
         // now, while the name is still the program's.
-        QWindow().create();
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) QWindow().create();
         if (!bus_.isConnected() || !bus_.interface()) return;  // no session bus: the X tray alone
         // Followed first, then asked once: an arrival in between is not missed.
         auto* follower =
