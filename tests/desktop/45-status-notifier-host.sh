@@ -13,7 +13,9 @@ dbus-daemon --session --nofork --nopidfile --print-address=1 >"$runtime/bus" 2>/
 bus_pids+=($!)
 pids+=("${bus_pids[@]}")
 for _ in $(seq 100); do [[ -s $runtime/bus ]] && break; sleep 0.05; done
-bus_env=(DISPLAY=:$bus_display XDG_RUNTIME_DIR=$runtime DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$runtime/bus")")
+# A configuration of its own: the language chosen here stays here.
+bus_env=(DISPLAY=:$bus_display XDG_RUNTIME_DIR=$runtime XDG_CONFIG_HOME=$runtime/config
+  DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$runtime/bus")")
 on_bus() { env "${bus_env[@]}" "$@"; }
 items=$runtime/items
 item() { head -n 1 "$items" 2>/dev/null; }
