@@ -1,7 +1,8 @@
 # A StatusNotifierItem host on a session bus of the test's own, on a display without an X tray (as
 # on a Wayland desktop): the watcher starts after the program, and its panel a second after it, as
-# at logon. The icon then registers with it, shows the window's caption as its title, and its menu entries work when a
-# panel clicks them over com.canonical.dbusmenu. Asking whether a tray exists opens no connection.
+# at logon. The icon then registers with it, shows the window's caption as its title, and its menu
+# entries work when a panel clicks them over com.canonical.dbusmenu. Asking whether a tray exists
+# opens no connection.
 
 sni=$ORVIX_ROOT/tests/desktop/sni.py
 bus_display=$(free_display)
