@@ -87,7 +87,8 @@ TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMain
       platform_(std::move(platform)),
       arguments_(std::move(startup.arguments)),
       programFolder_(std::move(startup.programFolder)),
-      settings_(std::move(startup.settings)) {
+      settings_(std::move(startup.settings)),
+      trayHosts_(std::move(startup.trayHosts)) {
     setObjectName("fmMain");
     setWindowTitle(kApplicationTitle);
     setWindowIcon(artwork::windowIcon());

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "app/AppSettings.h"
+#include "app/ApplicationTitle.h"
 #include "app/instance/SingleInstance.h"
+#include "app/tray/TrayHost.h"
 #include "core/ByteArray.h"
 #include "core/EventLoop.h"
 #include "hid/HidPlatform.h"
@@ -44,6 +46,7 @@ struct TfmMainStartup {
     std::vector<std::string> arguments;     // the process's arguments after the program name
     QString programFolder;                  // where the language folders are
     std::unique_ptr<AppSettings> settings;  // none: nothing is read or stored
+    std::unique_ptr<TrayHost> trayHosts;    // none: the platform's
 };
 
 class TfmMain : public QWidget {
@@ -84,8 +87,8 @@ public:
     QLabel* tpUSBchg;
     QLabel* tpLEDindicator;
 
-    // The tray icon and its menu.
-    QSystemTrayIcon* mTray;
+    // The tray icon and its menu. The icon is made once a notification area exists (none: not yet).
+    QSystemTrayIcon* mTray = nullptr;
     QMenu* pmTray;
     QAction* mnOpen;
     QAction* mnHide;
@@ -114,9 +117,6 @@ public:
     const std::vector<TfmKeyDef*>& keys() const { return keySet; }
     bool applying() const { return link_.sequence().running(); }
     int applyStep() const { return link_.sequence().row(); }
-
-    // Whether a notification area exists; without one, hiding would strand the user.
-    void setTrayHostCheck(std::function<bool()> check) { trayHost_ = std::move(check); }
 
     // A menu item's click, by the user or by code, runs its handler only while it is enabled.
     static void triggerItem(QAction* item);
@@ -168,7 +168,9 @@ private:
 
     // Tray and life cycle (TfmMainTray.cpp).
     void buildTray();
-    bool trayHost() const;
+    void makeTrayIcon();
+    bool trayHost() const;  // whether a notification area exists; without one, hiding would strand the user
+    void setTrayCaption(const QString& text);  // the icon's tip and title, kept for an icon made later
     static constexpr int kMinimiseTries = 150, kMinimiseRetryMs = 20;
     void minimiseOnceShown(int tries);
 
@@ -198,7 +200,8 @@ private:
     QAction* checkedLanguage_ = nullptr;  // the check mark the last load set
     DeferredMemoText* memoText_ = nullptr;
     uint32_t wakeMsg_ = 0;
-    std::function<bool()> trayHost_;
+    std::unique_ptr<TrayHost> trayHosts_;
+    QString trayToolTip_ = kApplicationTitle;
     TrayNotices* notices_ = nullptr;
     QPixmap mousePicture_;
     bool exportShown_ = false;

@@ -189,7 +189,7 @@ void TfmMain::applyLanguage(CaptionCatalogue& catalogue) {
             break;
         }
     }
-    mTray->setToolTip(windowTitle());
+    setTrayCaption(windowTitle());
 }
 
 void TfmMain::mnLang_EnClick(QAction* Sender) {

@@ -17,6 +17,7 @@
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
 #include "app/TrayNotices.h"
+#include "app/tray/TrayHost.h"
 #include "hidMain/TfmHid.h"
 
 namespace orvix {
@@ -66,9 +67,24 @@ void TfmMain::buildTray() {
     connect(mnAutoRun, &QAction::triggered, this, [this] { guarded([&] { mnAutoRunClick(); }); });
     connect(mnExit, &QAction::triggered, this, [this] { guarded([&] { mnExitClick(); }); });
 
+    notices_ = new TrayNotices(
+        nullptr, [this] { return trayHost(); }, this);
+    connect(notices_, &TrayNotices::shown, this, &TfmMain::noticeShown);
+
+    if (!trayHosts_) trayHosts_ = makeTrayHost();
+    // Qt settles how the icon reaches a host when it is made: it waits for a host, so one that
+    // starts after the program (the panel at logon) is the one it uses.
+    connect(trayHosts_.get(), &TrayHost::changed, this, [this] {
+        if (!mTray && trayHosts_->present()) makeTrayIcon();
+    });
+    if (trayHosts_->present()) makeTrayIcon();
+}
+
+void TfmMain::makeTrayIcon() {
+    trayHosts_->iconMade();
     mTray = new QSystemTrayIcon(artwork::trayImage(0), this);
     mTray->setObjectName("mTray");
-    mTray->setToolTip(kApplicationTitle);
+    mTray->setToolTip(trayToolTip_);
     mTray->setContextMenu(pmTray);  // opens on the right button's release
     connect(mTray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // A double click arrives as one press and one double click: it toggles once.
@@ -76,15 +92,17 @@ void TfmMain::buildTray() {
             mTrayMouseDown(Qt::LeftButton, QApplication::mouseButtons() | Qt::LeftButton,
                            QApplication::queryKeyboardModifiers());
     });
-    mTray->show();  // from creation to the end of the process
-    notices_ = new TrayNotices(
-        mTray, [this] { return trayHost(); }, this);
-    connect(notices_, &TrayNotices::shown, this, &TfmMain::noticeShown);
-
-    trayHost_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    mTray->show();  // from here to the end of the process
+    notices_->setIcon(mTray);
 }
 
-bool TfmMain::trayHost() const { return trayHost_ && trayHost_(); }
+void TfmMain::setTrayCaption(const QString& text) {
+    trayToolTip_ = text;
+    if (mTray) mTray->setToolTip(text);
+    trayHosts_->setTitle(text);
+}
+
+bool TfmMain::trayHost() const { return trayHosts_->present(); }
 
 void TfmMain::triggerItem(QAction* item) {
     if (item->isEnabled()) item->trigger();
@@ -154,7 +172,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
     // "Exit": the program ends.
     setEnabled(false);
     event->accept();
-    mTray->hide();
+    if (mTray) mTray->hide();
     QCoreApplication::quit();
 }
 

@@ -40,6 +40,7 @@ void TrayNotices::showPending() {
     }
     auto notices = std::move(pending_);
     pending_.clear();
+    if (!icon_) return;
     for (const auto& [title, text] : notices) {
         icon_->showMessage(title, text, QSystemTrayIcon::Information);
         emit shown(title, text);

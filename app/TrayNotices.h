@@ -2,7 +2,8 @@
 // Balloon notices of the tray icon. On X11 the tray host takes the icon in a moment after it is
 // shown, and a tray host may start after the program (a logon start): a balloon shown before the
 // icon has its place points at the screen's corner, or is lost. A notice therefore waits until the
-// icon has its place, or at most a short while, and notices keep their order.
+// icon has its place, or at most a short while, and notices keep their order. Without an icon by
+// then there is nothing to point at, and they are dropped.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -20,8 +21,9 @@ class TrayNotices : public QObject {
 public:
     static constexpr int kLongestWaitMs = 3000;
 
-    // trayHost: whether a notification area exists now.
+    // icon: none until a notification area exists; trayHost: whether one exists now.
     TrayNotices(QSystemTrayIcon* icon, std::function<bool()> trayHost, QObject* parent = nullptr);
+    void setIcon(QSystemTrayIcon* icon) { icon_ = icon; }
 
     void show(const QString& title, const QString& text);
     bool waiting() const { return !pending_.empty(); }

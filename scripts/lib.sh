@@ -7,10 +7,11 @@ ORVIX_BUILD=${ORVIX_BUILD:-$ORVIX_ROOT/build}
 # window pinger, tests/desktop/WmPing.cpp).
 ORVIX_BUILD_PACKAGES=(g++ cmake make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libudev-dev libxcb1-dev groff-base)
-# The desktop tier: a virtual display, a tray host, a window manager, X tools, CJK fonts, and
-# GLib's desktop-entry launcher for Python.
+# The desktop tier: a virtual display, a tray host, a window manager, X tools, CJK fonts, GLib's
+# desktop-entry launcher for Python, the desktop-entry checker, and a session bus with Python's
+# D-Bus binding for a StatusNotifierItem host.
 ORVIX_DESKTOP_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox imagemagick fonts-dejavu-core fonts-noto-cjk
-  python3-gi)
+  python3-gi desktop-file-utils dbus-daemon python3-dbus)
 
 # The Debian package (scripts/package) and its install test (scripts/test-install): the packaging
 # tools, the checkers of the package and of its desktop files, and a Debian root to install it into.

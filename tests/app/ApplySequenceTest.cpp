@@ -39,8 +39,8 @@ protected:
         startup.arguments = std::move(arguments);
         startup.programFolder = programFolder;
         startup.settings = std::move(settings);
+        startup.trayHosts = makeFakeTrayHost();
         fmMain = std::make_unique<TfmMain>(loop, std::move(platform), std::move(startup));
-        fmMain->setTrayHostCheck([] { return true; });
         QObject::connect(fmMain.get(), &TfmMain::noticeShown,
                          [this](const QString&, const QString& text) { notices.push_back(text.toStdString()); });
         QObject::connect(fmMain->perShow, &QProgressBar::valueChanged, [this](int v) { gauge.push_back(v); });

@@ -132,6 +132,16 @@ TEST_F(Languages, LoadAppliesTheCatalogueTheHelpPagesAndChecksTheEntry) {
                                                "ais\nmain.fmCaption=Souris\n"));
 }
 
+TEST_F(Languages, AnIconMadeWhenATrayHostAppearsLaterTakesTheCaptionLoadedBefore) {
+    write("FR/Lang.txt", marked("langname=Fran\xC3\xA7\x61is\nmain.fmCaption=Souris\n"));
+    trayHost = false;
+    startIn("FR");
+    trayHost = true;
+    trayHosts->announce();
+    ASSERT_NE(fmMain->mTray, nullptr);
+    EXPECT_EQ(fmMain->mTray->toolTip(), "Souris");
+}
+
 TEST_F(Languages, AHiddenMemoIsFilledOnlyWhenShownAndAnExportReplacesWhatWaited) {
     write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.btReset.Caption=FR-RESET\n");
     startIn("FR");

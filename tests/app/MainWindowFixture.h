@@ -17,6 +17,7 @@
 #include "app/TfmMain.h"
 #include "hidMain/TfmHid.h"
 #include "tests/support/FakeHidPlatform.h"
+#include "tests/support/FakeTrayHost.h"
 
 namespace orvix::test {
 
@@ -35,9 +36,9 @@ protected:
         startup.arguments = std::move(arguments);
         startup.programFolder = programFolder;
         startup.settings = std::move(settings);
+        startup.trayHosts = makeFakeTrayHost();
         fmMain = std::make_unique<TfmMain>(loop, std::move(platform), std::move(startup));
         fmMain->setWakeMessage(wakeMsg);
-        fmMain->setTrayHostCheck([this] { return trayHost; });
     }
     // Creates, shows as the start-up does, and lets the event loop run.
     void start(std::vector<std::string> arguments = {}, std::vector<FakeInterface> interfaces = {}) {
@@ -71,7 +72,14 @@ protected:
     }
     std::vector<std::string> errors;
 
+    // The window's notification area: there unless a test says otherwise.
+    std::unique_ptr<FakeTrayHost> makeFakeTrayHost() {
+        auto host = std::make_unique<FakeTrayHost>([this] { return trayHost; });
+        trayHosts = host.get();
+        return host;
+    }
     bool trayHost = true;
+    FakeTrayHost* trayHosts = nullptr;
     QString programFolder = "/nonexistent-program-folder";  // no language folders unless a test makes some
     std::unique_ptr<AppSettings> settings;  // offscreen there is none; most tests act as on a desktop with one
     QtEventLoop loop;

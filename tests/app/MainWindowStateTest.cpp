@@ -134,6 +134,31 @@ TEST_F(MainWindowFixture, WithoutANotificationAreaACloseRequestEndsTheProgram) {
     EXPECT_FALSE(fmMain->isEnabled()) << "exiting";
 }
 
+// A notification area that appears after the start (the panel at logon): the icon is made then,
+// once, and from then on hiding hides.
+TEST_F(MainWindowFixture, ATrayHostThatAppearsLaterGetsTheIconAndHidingHidesFromThen) {
+    trayHost = false;
+    start();
+    EXPECT_EQ(fmMain->mTray, nullptr) << "no icon before a host exists";
+    trayHost = true;
+    trayHosts->announce();
+    settle();
+    ASSERT_NE(fmMain->mTray, nullptr);
+    EXPECT_TRUE(fmMain->mTray->isVisible());
+    fmMain->btCancelClick();
+    settle();
+    EXPECT_FALSE(fmMain->isVisible()) << "hidden, not minimised";
+    EXPECT_TRUE(fmMain->mnOpen->isEnabled());
+
+    trayHost = false;  // the panel restarts
+    trayHosts->announce();
+    trayHost = true;
+    trayHosts->announce();
+    settle();
+    EXPECT_EQ(trayHosts->iconsMade, 1);
+    EXPECT_EQ(fmMain->findChildren<QSystemTrayIcon*>().size(), 1) << "one icon for the whole run";
+}
+
 struct Press {
     const char* name;
     Qt::MouseButton button;

@@ -1,4 +1,4 @@
-# The tray icon, the tray press, a second start and "-hide".
+# The tray icon, the tray press, a second start (also from the application menu's entry) and "-hide".
 
 ORVIX_SIM_TRACE=$work/trace.txt "$program" &
 app=$!
@@ -16,6 +16,10 @@ if position=$(tray_icon); then
   check "a left click on the tray icon hides the window" wait_for 5 window_hidden
   check "a second start ends at once" second_start_ends_at_once
   check "and brings the window back" wait_for 5 window_shown
+  xdotool mousemove "$x" "$y" click 1
+  wait_for 5 window_hidden >/dev/null
+  PATH=$(dirname "$program"):$PATH launch_desktop_entry "$ORVIX_ROOT/packaging/io.github.orvixmouse.OrvixMouse.desktop"
+  check "a start from the application menu's entry brings the window back too" wait_for 5 window_shown
   xdotool mousemove "$x" "$y" click 3
   sleep 1
   shoot desktop-tray-menu

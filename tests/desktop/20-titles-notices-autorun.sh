@@ -33,6 +33,7 @@ tray_menu Down Down Down Return  # Auto Run
 entry=$config/autostart/QuanoOrvixMouse.desktop
 check "ticking Auto Run writes the desktop entry" wait_for 5 test -f "$entry"
 check "whose Exec line writes the path's % as %%" grep -q '^Exec=.*/Orvix 50%%off/orvix-mouse' "$entry"
+check "desktop-file-validate passes on it" desktop-file-validate "$entry"
 read -r x y <<<"$(tray_icon)"
 xdotool mousemove "$x" "$y" click 1
 check "a left click on the tray icon hides the window" wait_for 5 not viewable "$main"
