@@ -117,6 +117,9 @@ public:
 
     // Whether a notification area exists; without one, hiding would strand the user.
     void setTrayHostCheck(std::function<bool()> check) { trayHost_ = std::move(check); }
+    // Whether the window system says when the window is minimised and restores it on request. A
+    // Wayland compositor does neither: a window minimised there comes back only when shown anew.
+    void setMinimiseReportedCheck(std::function<bool()> check) { minimiseReported_ = std::move(check); }
 
     // A menu item's click, by the user or by code, runs its handler only while it is enabled.
     static void triggerItem(QAction* item);
@@ -171,6 +174,9 @@ private:
     bool trayHost() const;
     static constexpr int kMinimiseTries = 150, kMinimiseRetryMs = 20;
     void minimiseOnceShown(int tries);
+    // Notes every minimise, also one asked of the window directly (its title bar's button), which
+    // the widget may never hear of.
+    void watchMinimise();
 
     // Link status and apply sequence (TfmMainLinkStatus.cpp): the receiver connection's two
     // callbacks, and what the window shows of link_.
@@ -199,6 +205,10 @@ private:
     DeferredMemoText* memoText_ = nullptr;
     uint32_t wakeMsg_ = 0;
     std::function<bool()> trayHost_;
+    std::function<bool()> minimiseReported_;
+    bool minimisedUnseen_ = false;  // minimised since last opened, whether or not the window system says so
+    bool minimiseWatched_ = false;
+    std::string wakeToken_;         // the activation token for the wake that follows
     TrayNotices* notices_ = nullptr;
     QPixmap mousePicture_;
     bool exportShown_ = false;
