@@ -23,11 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         sent.lParam = static_cast<intptr_t>(l);
         // The rest is a token: sent on a token message, as the second start sends one.
         sent.token.assign(reinterpret_cast<const char*>(data) + 20, size - 20);
-        bool tokenMessage = sent.lParam == orvix::kWakeToken;
-        if (!tokenMessage) sent.token.clear();
+        if (sent.lParam != orvix::kWakeToken) sent.token.clear();
         PostedMessage read;
         bool parsed = UnixSingleInstance::parse(UnixSingleInstance::format(sent), read);
-        FUZZ_CHECK(parsed == (!tokenMessage || orvix::activationTokenAcceptable(sent.token)));
+        FUZZ_CHECK(parsed == (sent.token.empty() || orvix::activationTokenAcceptable(sent.token)));
         if (parsed)
             FUZZ_CHECK(read.msg == sent.msg && read.wParam == sent.wParam && read.lParam == sent.lParam &&
                        read.token == sent.token);

@@ -206,7 +206,7 @@ TEST_F(UnixInstance, MalformedDatagramsAreIgnored) {
     for (const Text& t : {Text{"1 2 3", true}, Text{"1 2 -3", true}, Text{"1 2", false}, Text{"1 2 3 4", false},
                           Text{"x 2 3", false}, Text{"", false}, Text{"1 2 3\n", false},
                           // The token message: one blank, then the whole token.
-                          Text{"1 2 2 tok-1_TIME5", true}, Text{"1 2 2 " + longest, true}, Text{"1 2 2", false},
+                          Text{"1 2 2 tok-1_TIME5", true}, Text{"1 2 2 " + longest, true}, Text{"1 2 2", true},
                           Text{"1 2 2 ", false}, Text{"1 2 2  tok", false}, Text{"1 2 2 tok\n", false},
                           Text{"1 2 2 a b", false}, Text{"1 2 2 a\x7f", false}, Text{"1 2 2 caf\xc3\xa9", false},
                           Text{std::string("1 2 2 a\0b", 9), false}, Text{"1 2 2 " + longest + "x", false},

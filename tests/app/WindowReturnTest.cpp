@@ -123,7 +123,8 @@ TEST_P(ActivationToken, IsInTheEnvironmentWhileTheWakeShowsTheWindowAndGoneAfter
 
 INSTANTIATE_TEST_SUITE_P(
     Shell, ActivationToken,
-    ::testing::Values(TokenCase{"None", {}, ""}, TokenCase{"Given", {{kWakeToken, "launcher-42_TIME9"}}, "launcher-42_TIME9"},
+    ::testing::Values(TokenCase{"None", {}, ""},
+                      TokenCase{"Given", {{kWakeToken, "launcher-42_TIME9"}}, "launcher-42_TIME9"},
                       TokenCase{"TheLastOneGivenCounts", {{kWakeToken, "old"}, {kWakeToken, "new"}}, "new"},
                       // A wake takes the token given before it along: the next wake has none.
                       TokenCase{"UsedByAnEarlierWake", {{kWakeToken, "spent"}, {kWakeOpen, ""}}, ""}),

@@ -99,8 +99,8 @@ uint32_t UnixSingleInstance::messageNumber(const std::string& name) {
 
 std::string UnixSingleInstance::format(const PostedMessage& message) {
     char text[64];
-    std::snprintf(text, sizeof text, "%" PRIu32 " %llu %lld", message.msg, static_cast<unsigned long long>(message.wParam),
-                  static_cast<long long>(message.lParam));
+    std::snprintf(text, sizeof text, "%" PRIu32 " %llu %lld", message.msg,
+                  static_cast<unsigned long long>(message.wParam), static_cast<long long>(message.lParam));
     std::string out = text;
     if (!message.token.empty()) out += " " + message.token;
     return out;
@@ -118,8 +118,6 @@ bool UnixSingleInstance::parse(const std::string& text, PostedMessage& message) 
         if (lParam != kWakeToken || text[static_cast<size_t>(used)] != ' ') return false;
         token = text.substr(static_cast<size_t>(used) + 1);
         if (!activationTokenAcceptable(token)) return false;
-    } else if (lParam == kWakeToken) {
-        return false;
     }
     message = {msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam), std::move(token)};
     return true;

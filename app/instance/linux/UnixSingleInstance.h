@@ -42,7 +42,7 @@ public:
     // that reads only the three numbers drops a token message whole.
     static std::string format(const PostedMessage& message);
     // Parses one datagram; false for anything malformed, and for a token message whose token is
-    // missing or not acceptable.
+    // not acceptable.
     static bool parse(const std::string& text, PostedMessage& message);
 
 private:
