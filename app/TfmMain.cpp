@@ -266,6 +266,7 @@ void TfmMain::showEvent(QShowEvent* event) {
         placed_ = true;
         if (QScreen* s = screen()) move(s->virtualGeometry().center() - rect().center());
     }
+    watchMinimise();
     QWidget::showEvent(event);
 }
 

@@ -118,6 +118,10 @@ public:
     bool applying() const { return link_.sequence().running(); }
     int applyStep() const { return link_.sequence().row(); }
 
+    // Whether the window system says when the window is minimised and restores it on request. A
+    // Wayland compositor does neither: a window minimised there comes back only when shown anew.
+    void setMinimiseReportedCheck(std::function<bool()> check) { minimiseReported_ = std::move(check); }
+
     // A menu item's click, by the user or by code, runs its handler only while it is enabled.
     static void triggerItem(QAction* item);
 
@@ -173,6 +177,9 @@ private:
     void setTrayCaption(const QString& text);  // the icon's tip and title, kept for an icon made later
     static constexpr int kMinimiseTries = 150, kMinimiseRetryMs = 20;
     void minimiseOnceShown(int tries);
+    // Notes every minimise, also one asked of the window directly (its title bar's button), which
+    // the widget may never hear of.
+    void watchMinimise();
 
     // Link status and apply sequence (TfmMainLinkStatus.cpp): the receiver connection's two
     // callbacks, and what the window shows of link_.
@@ -202,6 +209,10 @@ private:
     uint32_t wakeMsg_ = 0;
     std::unique_ptr<TrayHost> trayHosts_;
     QString trayToolTip_ = kApplicationTitle;
+    std::function<bool()> minimiseReported_;
+    bool minimisedUnseen_ = false;  // minimised since last opened, whether or not the window system says so
+    bool minimiseWatched_ = false;
+    std::string wakeToken_;         // the activation token for the wake that follows
     TrayNotices* notices_ = nullptr;
     QPixmap mousePicture_;
     bool exportShown_ = false;

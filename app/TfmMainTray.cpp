@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -71,6 +72,7 @@ void TfmMain::buildTray() {
         nullptr, [this] { return trayHost(); }, this);
     connect(notices_, &TrayNotices::shown, this, &TfmMain::noticeShown);
 
+    minimiseReported_ = [] { return !QGuiApplication::platformName().startsWith("wayland"); };
     if (!trayHosts_) trayHosts_ = makeTrayHost();
     // Qt settles how the icon reaches a host when it is made: it waits for a host, so one that
     // starts after the program (the panel at logon) is the one it uses.
@@ -96,6 +98,14 @@ void TfmMain::makeTrayIcon() {
     notices_->setIcon(mTray);
 }
 
+void TfmMain::watchMinimise() {
+    if (minimiseWatched_ || !windowHandle()) return;
+    minimiseWatched_ = true;
+    connect(windowHandle(), &QWindow::windowStateChanged, this, [this](Qt::WindowState state) {
+        if (state == Qt::WindowMinimized) minimisedUnseen_ = true;
+    });
+}
+
 void TfmMain::setTrayCaption(const QString& text) {
     trayToolTip_ = text;
     if (mTray) mTray->setToolTip(text);
@@ -111,17 +121,32 @@ void TfmMain::triggerItem(QAction* item) {
 void TfmMain::mnOpenClick() {
     // Where there is no notification area, hiding minimised the window: it comes back in its
     // normal state, raised and active.
+    bool showAnew = minimisedUnseen_ && isVisible() && minimiseReported_ && !minimiseReported_();
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (showAnew) {
+        // Minimised where the window system neither says so nor restores on request: the window
+        // shown anew is a new one on screen, which every compositor shows.
+        hide();
+    }
     show();
     raise();
     activateWindow();
+    minimisedUnseen_ = false;
     mnHide->setEnabled(true);
     mnOpen->setEnabled(false);
 }
 
 void TfmMain::ApplicationEvents1Message(const PostedMessage& Msg, bool& Handled) {
     if (Msg.msg != wakeMsg_ || Msg.wParam != kWakeSignature) return;
-    if (Msg.lParam == kWakeOpen) mnOpenClick();  // directly: it acts even on an open window
+    if (Msg.lParam == kWakeToken) wakeToken_ = Msg.token;  // kept for the wake that follows it
+    if (Msg.lParam == kWakeOpen) {
+        // The second start's token lets the compositor bring the window to the front: Qt's Wayland
+        // plugin hands the one in the environment over when the window asks to be activated.
+        if (!wakeToken_.empty()) qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(wakeToken_));
+        wakeToken_.clear();
+        mnOpenClick();  // directly: it acts even on an open window
+        qunsetenv("XDG_ACTIVATION_TOKEN");  // used once at most, never by a later activation
+    }
     Handled = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
 
     auto instance = makeSingleInstance();
     if (instance->createMutex()) {
-        wakeFirstInstance(*instance);  // nothing else of the program starts
+        // A desktop launcher hands the start a token that lets a window come to the front; the
+        // first copy's window is the one that must.
+        wakeFirstInstance(*instance, std::getenv("XDG_ACTIVATION_TOKEN"));  // nothing else of the program starts
         return 0;
     }
     uint32_t wakeMsg = instance->registerWakeMessage();

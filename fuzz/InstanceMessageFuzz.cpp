@@ -1,6 +1,5 @@
 // The single-instance wake datagram of any bytes: parsed without fault, and a message read back
-// from its own text is itself.
-#include <cinttypes>
+// from its own text is itself; a token message's token only when it is acceptable.
 #include <cstring>
 #include <string>
 
@@ -22,13 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::memcpy(&l, data + 12, 8);
         sent.wParam = static_cast<uintptr_t>(w);
         sent.lParam = static_cast<intptr_t>(l);
-        // As broadcast() writes it.
-        char text[80];
-        std::snprintf(text, sizeof text, "%" PRIu32 " %llu %lld", sent.msg,
-                      static_cast<unsigned long long>(sent.wParam), static_cast<long long>(sent.lParam));
+        // The rest is a token: sent on a token message, as the second start sends one.
+        sent.token.assign(reinterpret_cast<const char*>(data) + 20, size - 20);
+        if (sent.lParam != orvix::kWakeToken) sent.token.clear();
         PostedMessage read;
-        FUZZ_CHECK(UnixSingleInstance::parse(text, read));
-        FUZZ_CHECK(read.msg == sent.msg && read.wParam == sent.wParam && read.lParam == sent.lParam);
+        bool parsed = UnixSingleInstance::parse(UnixSingleInstance::format(sent), read);
+        FUZZ_CHECK(parsed == (sent.token.empty() || orvix::activationTokenAcceptable(sent.token)));
+        if (parsed)
+            FUZZ_CHECK(read.msg == sent.msg && read.wParam == sent.wParam && read.lParam == sent.lParam &&
+                       read.token == sent.token);
     }
     return 0;
 }

@@ -12,6 +12,8 @@ ORVIX_BUILD_PACKAGES=(g++ cmake make pkg-config googletest libgtest-dev libgmock
 # D-Bus binding for a StatusNotifierItem host.
 ORVIX_DESKTOP_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox imagemagick fonts-dejavu-core fonts-noto-cjk
   python3-gi desktop-file-utils dbus-daemon python3-dbus)
+# The Wayland tier: a compositor with a headless backend, and Qt's Wayland platform plugin.
+ORVIX_WAYLAND_PACKAGES=(weston qt6-wayland)
 
 # The Debian package (scripts/package) and its install test (scripts/test-install): the packaging
 # tools, the checkers of the package and of its desktop files, and a Debian root to install it into.

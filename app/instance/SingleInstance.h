@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "core/EventLoop.h"
 
@@ -14,12 +16,26 @@ namespace orvix {
 inline constexpr const char* kInstanceName = "Quano Tessel V1.01";
 inline constexpr uintptr_t kWakeSignature = 45470;  // wParam of a wake request
 inline constexpr intptr_t kWakeOpen = 1;            // lParam: open the window
+// lParam of the message that goes just before a wake and carries the second start's activation
+// token (what a Wayland compositor asks of a window that wants to come to the front). It travels
+// on its own: a copy that knows no tokens drops it and still opens the window at the wake.
+inline constexpr intptr_t kWakeToken = 2;
+inline constexpr size_t kMaxActivationToken = 255;
 
 struct PostedMessage {
+    PostedMessage() = default;
+    PostedMessage(uint32_t m, uintptr_t w, intptr_t l, std::string t = {})
+        : msg(m), wParam(w), lParam(l), token(std::move(t)) {}
+
     uint32_t msg = 0;
     uintptr_t wParam = 0;
     intptr_t lParam = 0;
+    std::string token;  // only on a kWakeToken message
 };
+
+// A token the program hands on: 1 to kMaxActivationToken visible ASCII characters (no blanks, no
+// control characters), so it can neither be cut nor break the message it rides in.
+bool activationTokenAcceptable(std::string_view token);
 
 class SingleInstance {
 public:
@@ -43,7 +59,8 @@ public:
 // The single-instance mechanism of this platform.
 std::unique_ptr<SingleInstance> makeSingleInstance();
 
-// A second start: registers the wake message and broadcasts the wake request.
-void wakeFirstInstance(SingleInstance& instance);
+// A second start: registers the wake message and broadcasts the wake request, preceded by the
+// activation token the start was given (none, or one not acceptable, is not sent).
+void wakeFirstInstance(SingleInstance& instance, const char* activationToken = nullptr);
 
 }  // namespace orvix

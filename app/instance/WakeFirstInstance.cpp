@@ -2,9 +2,19 @@
 
 namespace orvix {
 
-void wakeFirstInstance(SingleInstance& instance) {
+bool activationTokenAcceptable(std::string_view token) {
+    if (token.empty() || token.size() > kMaxActivationToken) return false;
+    for (char c : token)
+        if (c <= ' ' || c > '~') return false;
+    return true;
+}
+
+void wakeFirstInstance(SingleInstance& instance, const char* activationToken) {
     uint32_t wakeMsg = instance.registerWakeMessage();
-    instance.broadcast({wakeMsg, kWakeSignature, kWakeOpen});  // the result is not looked at
+    // The results are not looked at: a start never waits for the first copy.
+    if (activationToken && activationTokenAcceptable(activationToken))
+        instance.broadcast({wakeMsg, kWakeSignature, kWakeToken, activationToken});
+    instance.broadcast({wakeMsg, kWakeSignature, kWakeOpen});
 }
 
 }  // namespace orvix

@@ -4,11 +4,14 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -70,8 +73,9 @@ protected:
     }
 
     // Starts the real program as a later copy and returns its exit code (-1: did not end in time).
-    int runSecondCopy() {
-        pid_t pid = startProgram({"XDG_RUNTIME_DIR=" + folder});
+    int runSecondCopy(std::vector<std::string> vars = {}) {
+        vars.push_back("XDG_RUNTIME_DIR=" + folder);
+        pid_t pid = startProgram(std::move(vars));
         if (pid < 0) return -2;
         for (int i = 0; i < 500; ++i) {
             int status;
@@ -139,6 +143,44 @@ TEST_F(UnixInstance, ACopyThatWasKilledDoesNotBlockTheNextStart) {
     EXPECT_TRUE(loop.runUntil([&] { return got.size() == 1; }, 2s));
 }
 
+struct TokenStart {
+    const char* name;
+    std::string token;  // XDG_ACTIVATION_TOKEN of the second start
+    bool passed;        // whether it reaches the first copy
+};
+
+class SecondStartToken : public UnixInstance, public ::testing::WithParamInterface<TokenStart> {};
+
+TEST_P(SecondStartToken, GoesJustAheadOfTheWakeWhenAcceptable) {
+    const TokenStart& c = GetParam();
+    UnixSingleInstance first(folder);
+    ASSERT_FALSE(first.createMutex());
+    std::vector<PostedMessage> got;
+    ASSERT_TRUE(first.listen(loop, [&](const PostedMessage& m) { got.push_back(m); }));
+
+    EXPECT_EQ(runSecondCopy({"XDG_ACTIVATION_TOKEN=" + c.token}), 0);
+    loop.runUntil([&] { return !got.empty() && got.back().lParam == kWakeOpen; }, 2s);
+    loop.runFor(50ms);
+    ASSERT_EQ(got.size(), c.passed ? 2u : 1u);
+    if (c.passed) {
+        EXPECT_EQ(got[0].msg, first.registerWakeMessage());
+        EXPECT_EQ(got[0].wParam, kWakeSignature);
+        EXPECT_EQ(got[0].lParam, kWakeToken);
+        EXPECT_EQ(got[0].token, c.token);
+    }
+    EXPECT_EQ(got.back().lParam, kWakeOpen) << "the wake itself always comes";
+    EXPECT_EQ(got.back().token, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Instance, SecondStartToken,
+                         ::testing::Values(TokenStart{"Plain", "kwin-7f3a9c", true},
+                                           TokenStart{"Longest", std::string(kMaxActivationToken, 't'), true},
+                                           TokenStart{"Empty", "", false},
+                                           TokenStart{"TooLong", std::string(kMaxActivationToken + 1, 't'), false},
+                                           TokenStart{"ControlCharacter", "ab\x1b[2Jcd", false},
+                                           TokenStart{"Blank", "two words", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(UnixInstance, SecondStartWithoutAListeningFirstCopyStillEnds) {
     UnixSingleInstance first(folder);
     ASSERT_FALSE(first.createMutex());  // holds the name but never listens
@@ -157,14 +199,46 @@ TEST_F(UnixInstance, MalformedDatagramsAreIgnored) {
     EXPECT_EQ(got[1].wParam, 1u);
 
     struct Text {
-        const char* text;
+        std::string text;
         bool ok;
     };
-    for (Text t : {Text{"1 2 3", true}, Text{"1 2 -3", true}, Text{"1 2", false}, Text{"1 2 3 4", false},
-                   Text{"x 2 3", false}, Text{"", false}, Text{"1 2 3\n", false}}) {
+    const std::string longest(kMaxActivationToken, 'x');
+    for (const Text& t : {Text{"1 2 3", true}, Text{"1 2 -3", true}, Text{"1 2", false}, Text{"1 2 3 4", false},
+                          Text{"x 2 3", false}, Text{"", false}, Text{"1 2 3\n", false},
+                          // The token message: one blank, then the whole token.
+                          Text{"1 2 2 tok-1_TIME5", true}, Text{"1 2 2 " + longest, true}, Text{"1 2 2", true},
+                          Text{"1 2 2 ", false}, Text{"1 2 2  tok", false}, Text{"1 2 2 tok\n", false},
+                          Text{"1 2 2 a b", false}, Text{"1 2 2 a\x7f", false}, Text{"1 2 2 caf\xc3\xa9", false},
+                          Text{std::string("1 2 2 a\0b", 9), false}, Text{"1 2 2 " + longest + "x", false},
+                          Text{"1 2 1 tok", false}, Text{"1 2 2\ttok", false}}) {
         PostedMessage m;
         EXPECT_EQ(UnixSingleInstance::parse(t.text, m), t.ok) << t.text;
     }
+    PostedMessage read;
+    ASSERT_TRUE(UnixSingleInstance::parse(UnixSingleInstance::format({7, 45470, kWakeToken, "a-b"}), read));
+    EXPECT_EQ(read.token, "a-b");
+}
+
+TEST_F(UnixInstance, ADatagramLongerThanAnyMessageIsDroppedWholeAndReadingGoesOn) {
+    UnixSingleInstance first(folder);
+    ASSERT_FALSE(first.createMutex());
+    std::vector<PostedMessage> got;
+    ASSERT_TRUE(first.listen(loop, [&](const PostedMessage& m) { got.push_back(m); }));
+    // Its first part alone would read as a token message.
+    std::string huge = "5 45470 2 " + std::string(4000, 'a');
+    int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", first.socketPath().c_str());
+    EXPECT_EQ(sendto(fd, huge.data(), huge.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr),
+              static_cast<ssize_t>(huge.size()));
+    close(fd);
+    first.broadcast({5, 45470, 1});
+    loop.runUntil([&] { return !got.empty(); }, 2s);
+    loop.runFor(50ms);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].lParam, 1);
 }
 
 TEST_F(UnixInstance, NoPrivateFolderMeansEveryStartRunsAsAFirstCopy) {

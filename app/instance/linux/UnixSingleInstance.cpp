@@ -97,14 +97,29 @@ uint32_t UnixSingleInstance::messageNumber(const std::string& name) {
     return 0xC000u + hash % 0x4000u;
 }
 
+std::string UnixSingleInstance::format(const PostedMessage& message) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%" PRIu32 " %llu %lld", message.msg,
+                  static_cast<unsigned long long>(message.wParam), static_cast<long long>(message.lParam));
+    std::string out = text;
+    if (!message.token.empty()) out += " " + message.token;
+    return out;
+}
+
 bool UnixSingleInstance::parse(const std::string& text, PostedMessage& message) {
     uint32_t msg;
     unsigned long long wParam;
     long long lParam;
     int used = 0;
     if (std::sscanf(text.c_str(), "%" SCNu32 " %llu %lld%n", &msg, &wParam, &lParam, &used) != 3) return false;
-    if (static_cast<size_t>(used) != text.size()) return false;
-    message = {msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam)};
+    std::string token;
+    if (static_cast<size_t>(used) != text.size()) {
+        // Only the token message has more: one blank and the token, whole.
+        if (lParam != kWakeToken || text[static_cast<size_t>(used)] != ' ') return false;
+        token = text.substr(static_cast<size_t>(used) + 1);
+        if (!activationTokenAcceptable(token)) return false;
+    }
+    message = {msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam), std::move(token)};
     return true;
 }
 
@@ -140,11 +155,9 @@ void UnixSingleInstance::broadcast(const PostedMessage& message) {
     if (!fillAddress(socketPath_, addr)) return;
     int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return;
-    char text[96];
-    int n = std::snprintf(text, sizeof text, "%" PRIu32 " %llu %lld", message.msg,
-                          static_cast<unsigned long long>(message.wParam), static_cast<long long>(message.lParam));
+    std::string text = format(message);
     // Posting never waits: a first copy that does not read cannot hold up this start.
-    sendto(fd, text, static_cast<size_t>(n), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    sendto(fd, text.data(), text.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     close(fd);
 }
 
@@ -166,10 +179,12 @@ bool UnixSingleInstance::listen(EventLoop& loop, std::function<void(const Posted
 }
 
 void UnixSingleInstance::receive() {
-    char buffer[128];
+    char buffer[kMaxDatagram];
     for (;;) {
-        ssize_t n = recv(socketFd_, buffer, sizeof buffer - 1, 0);
+        // MSG_TRUNC: the datagram's whole length, so one longer than any message is refused, not cut.
+        ssize_t n = recv(socketFd_, buffer, sizeof buffer, MSG_TRUNC);
         if (n < 0) break;  // drained
+        if (static_cast<size_t>(n) > sizeof buffer) continue;
         PostedMessage message;
         if (parse(std::string(buffer, static_cast<size_t>(n)), message) && onMessage_) onMessage_(message);
     }

@@ -38,10 +38,17 @@ public:
     static bool privateFolder(const std::string& path);
     // The registered-message number for a name: stable across processes, in the range Windows uses.
     static uint32_t messageNumber(const std::string& name);
-    // Parses one datagram; false for anything malformed.
+    // One datagram's text: "MSG WPARAM LPARAM" in decimal, then " TOKEN" on a token message. A copy
+    // that reads only the three numbers drops a token message whole.
+    static std::string format(const PostedMessage& message);
+    // Parses one datagram; false for anything malformed, and for a token message whose token is
+    // not acceptable.
     static bool parse(const std::string& text, PostedMessage& message);
 
 private:
+    // The longest datagram read: three 64-bit numbers, their blanks and the longest token.
+    static constexpr size_t kMaxDatagram = 3 * 21 + 3 + kMaxActivationToken;
+
     void receive();
 
     std::string lockPath_;

@@ -39,6 +39,7 @@ bool WindowsSingleInstance::nameTaken() {
 uint32_t WindowsSingleInstance::registerWakeMessage() { return RegisterWindowMessageW(name_.c_str()); }
 
 void WindowsSingleInstance::broadcast(const PostedMessage& message) {
+    if (!message.token.empty()) return;  // a posted message carries no text
     DWORD recipients = BSM_ALLCOMPONENTS;
     // Posted: returns at once, so a first copy that does not respond cannot hold up this start.
     BroadcastSystemMessageW(BSF_POSTMESSAGE, &recipients, message.msg, static_cast<WPARAM>(message.wParam),
