@@ -23,6 +23,7 @@
 #include "app/Artwork.h"
 #include "app/CommandLine.h"
 #include "app/ErrorReport.h"
+#include "app/WhenShown.h"
 #include "hidMain/TfmHid.h"
 #include "msKey/TfmKeyDef.h"
 
@@ -47,7 +48,8 @@ W* place(W* w, const char* name, int x, int y, int width, int height) {
     return w;
 }
 
-QTextBrowser* helpView(QWidget* page, const char* name) {
+// A help view; what it shows is laid out when its tab is first opened (`later`).
+QTextBrowser* helpView(QWidget* page, const char* name, WhenShown*& later) {
     auto* view = new QTextBrowser(page);
     view->setObjectName(name);
     view->setReadOnly(true);
@@ -58,7 +60,8 @@ QTextBrowser* helpView(QWidget* page, const char* name) {
     view->setStyleSheet("QTextBrowser { color: #444444; background: #FDFDFD; }");
     QString html;
     for (const char* paragraph : defaultHelp) html += "<p>" + QString(paragraph).toHtmlEscaped() + "</p>";
-    view->setHtml(html);
+    later = new WhenShown(view);
+    later->set([view, html] { view->setHtml(html); });
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
@@ -137,12 +140,12 @@ void TfmMain::buildLayout() {
     pcFunc->setStyleSheet("QTabBar::tab { min-width: 92px; }");
     pgStartStat = new QWidget;
     pgStartStat->setObjectName("pgStartStat");
-    reStart = helpView(pgStartStat, "reStart");
+    reStart = helpView(pgStartStat, "reStart", startPage_);
     pgButtonSet = new QWidget;
     pgButtonSet->setObjectName("pgButtonSet");
     pgLedIndicator = new QWidget;
     pgLedIndicator->setObjectName("pgLedIndicator");
-    reLED = helpView(pgLedIndicator, "reLED");
+    reLED = helpView(pgLedIndicator, "reLED", ledPage_);
     pcFunc->addTab(pgStartStat, "START STAT");
     pcFunc->addTab(pgButtonSet, "BUTTON ASSIGN");
     pcFunc->addTab(pgLedIndicator, "LED INDICATOR");

@@ -35,6 +35,7 @@ class QToolButton;
 namespace orvix {
 
 class DeferredMemoText;
+class WhenShown;
 class TfmHid;
 class TfmKeyDef;
 class TrayNotices;
@@ -197,6 +198,8 @@ private:
     std::unique_ptr<AppSettings> settings_;
     QAction* checkedLanguage_ = nullptr;  // the check mark the last load set
     DeferredMemoText* memoText_ = nullptr;
+    WhenShown* startPage_ = nullptr;  // the help pages' layout, once their tabs are opened
+    WhenShown* ledPage_ = nullptr;
     uint32_t wakeMsg_ = 0;
     std::function<bool()> trayHost_;
     TrayNotices* notices_ = nullptr;

@@ -13,12 +13,14 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
 #include "app/DeferredMemoText.h"
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
+#include "app/WhenShown.h"
 #include "core/AsciiText.h"
 #include "lang/CaptionFaces.h"
 #include "lang/CaptionText.h"
@@ -155,16 +157,19 @@ void TfmMain::scanLanguages() {
 }
 
 void TfmMain::loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes) {
-    // Built apart from the view and handed over once: the view lays it out a single time.
-    auto* document = new QTextDocument(view);
+    // Read now, so a page that cannot be read fails the load; built apart from the view and handed
+    // over once its tab is opened, where the view lays it out a single time.
+    auto document = std::make_shared<std::unique_ptr<QTextDocument>>(std::make_unique<QTextDocument>());
     QByteArray data =
         QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (!loadRichOrPlainText(data, *document, decodeHelpText)) {
-        delete document;
-        throw std::runtime_error("Failed to Load Stream");
-    }
-    view->clear();
-    view->setDocument(document);  // the view's earlier document, its own child, goes
+    if (!loadRichOrPlainText(data, **document, decodeHelpText)) throw std::runtime_error("Failed to Load Stream");
+    // A page replaced before it was shown goes with its call.
+    (view == reStart ? startPage_ : ledPage_)->set([view, document] {
+        QTextDocument* page = document->release();
+        page->setParent(view);
+        view->clear();
+        view->setDocument(page);  // the view's earlier document, its own child, goes
+    });
 }
 
 void TfmMain::loadLanguage(const std::string& code) {

@@ -4,8 +4,8 @@
 //    "step_us", the median over the run's steps);
 //  - Rescan/N: a rescan with no change among N interfaces;
 //  - LanguageSwitch: a shipped language loaded and applied, help pages included, back and forth;
-//  - RtfPage/<file>: a help page read into a view as the program takes it (ORVIX_BENCH_RTF names
-//    the files, separated by ':').
+//  - RtfRead/<file>, RtfPage/<file>: a help page read as a load reads it, and read and laid out in
+//    a view (ORVIX_BENCH_RTF names the files, separated by ':').
 // Run by scripts/bench; the language folders are those beside this program (the build's bin/).
 #include <benchmark/benchmark.h>
 
@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -170,11 +171,13 @@ void Rescan(benchmark::State& state) {
 }
 BENCHMARK(Rescan)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
+// Arg 0: as after the start, the help tabs hidden; 1: the START STAT tab open, its page laid out.
 void LanguageSwitch(benchmark::State& state) {
     QtEventLoop loop;
     TfmMain window(loop, std::make_unique<test::FakeHidPlatform>(loop), startup());
     window.setTrayHostCheck([] { return true; });
     window.show();
+    if (state.range(0) == 1) window.pcFunc->setCurrentWidget(window.pgStartStat);
     runUntil([] { return false; }, 200);
     QAction* english = nullptr;
     QAction* other = nullptr;
@@ -192,10 +195,11 @@ void LanguageSwitch(benchmark::State& state) {
         benchmark::DoNotOptimize(window.windowTitle());
     }
 }
-BENCHMARK(LanguageSwitch)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(LanguageSwitch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// As the help views take a page: read apart from the view, handed over, laid out.
-void RtfPage(benchmark::State& state, QString path) {
+// A help page read as a language load reads it (RtfRead), and read, handed to a view and laid out
+// there, as when its tab is opened (RtfPage).
+void RtfPage(benchmark::State& state, QString path, bool layout) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         state.SkipWithError("cannot read the page");
@@ -207,8 +211,12 @@ void RtfPage(benchmark::State& state, QString path) {
     for (auto _ : state) {
         auto* document = new QTextDocument(&view);
         loadRichOrPlainText(data, *document);
-        view.setDocument(document);
-        benchmark::DoNotOptimize(document->size());  // the layout
+        if (layout) {
+            view.setDocument(document);
+            benchmark::DoNotOptimize(document->size());  // the layout
+        } else {
+            delete document;
+        }
     }
     state.SetBytesProcessed(state.iterations() * data.size());
 }
@@ -222,8 +230,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("orvix-mouse");
     QApplication::setQuitOnLastWindowClosed(false);
     for (const QString& path : qEnvironmentVariable("ORVIX_BENCH_RTF").split(':', Qt::SkipEmptyParts))
-        benchmark::RegisterBenchmark(("RtfPage/" + QFileInfo(path).fileName()).toStdString().c_str(), RtfPage, path)
-            ->Unit(benchmark::kMillisecond);
+        for (bool layout : {false, true})
+            benchmark::RegisterBenchmark(
+                ((layout ? "RtfPage/" : "RtfRead/") + QFileInfo(path).fileName()).toStdString().c_str(), RtfPage, path,
+                layout)
+                ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
