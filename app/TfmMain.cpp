@@ -98,9 +98,9 @@ TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMain
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(875, 427);
-    mousePicture_ = artwork::mousePicture();
-    buildLayout();
+    // The tray icon first: the tray host can take it while the window is built.
     buildTray();
+    buildLayout();
     // An error ends the creation step where it stands; the window still opens.
     guarded([this] { FormCreate(); });
 }
@@ -175,7 +175,7 @@ void TfmMain::buildLayout() {
     pnPic = place(new QWidget(this), "pnPic", 387, 9, 297, 329);
     sImage1 = place(new QLabel(pnPic), "sImage1", 1, 1, 272, 351);
     sImage1->setTextFormat(Qt::PlainText);
-    sImage1->setPixmap(mousePicture_);
+    (new WhenShown(sImage1))->set([this] { sImage1->setPixmap(mousePicture()); });
     sImage1->hide();
     struct Spot {
         QToolButton** button;
@@ -259,7 +259,13 @@ void TfmMain::paintEvent(QPaintEvent*) {
     // The mouse picture sits behind the transparent picture panel, at its corner plus (2, 2),
     // and reaches below the panel onto the window's own surface.
     QPainter painter(this);
-    painter.drawPixmap(pnPic->pos() + QPoint(2, 2), mousePicture_);
+    painter.drawPixmap(pnPic->pos() + QPoint(2, 2), mousePicture());
+}
+
+const QPixmap& TfmMain::mousePicture() {
+    // Decoded for the first paint: a start with -hide, which never paints, does without it.
+    if (mousePicture_.isNull()) mousePicture_ = artwork::mousePicture();
+    return mousePicture_;
 }
 
 void TfmMain::showEvent(QShowEvent* event) {

@@ -166,6 +166,7 @@ private:
     void buildLayout();
     void FormCreate();
     void dockControls();
+    const QPixmap& mousePicture();
 
     // Tray and life cycle (TfmMainTray.cpp).
     void buildTray();
@@ -203,7 +204,7 @@ private:
     uint32_t wakeMsg_ = 0;
     std::function<bool()> trayHost_;
     TrayNotices* notices_ = nullptr;
-    QPixmap mousePicture_;
+    QPixmap mousePicture_;  // see mousePicture()
     bool exportShown_ = false;
     bool placed_ = false;
 

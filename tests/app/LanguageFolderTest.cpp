@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <QAction>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include "keys/FunctionCatalogue.h"
 #include "msKey/TfmKeyDef.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/Screenshots.h"
@@ -170,6 +172,43 @@ TEST_F(Languages, APageThatCannotBeReadFailsTheLoadAtOnceThoughItsTabIsHidden) {
     ASSERT_NE(fr, nullptr);
     EXPECT_EQ(triggerAnsweringErrors(fr), "Failed to Load Stream");
     EXPECT_EQ(helpPage(fmMain->reStart).split('\n', Qt::SkipEmptyParts).size(), 5) << "the page it had";
+}
+
+// The rows' pop-ups are built when first opened; they list the whole catalogue as the language
+// named it, also for a language switched to before they were first opened.
+TEST_F(Languages, PopupsOpenedAfterTheStartListTheCatalogueInTheCurrentLanguage) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nkeyDef.mnMul_Mute.Caption=[20e2|0]SILENCE\n");
+    write("DE/Lang.txt", "langname=Deutsch\nkeyDef.mnMul_Mute.Caption=[20e2|0]STUMM\n");
+    startIn("FR");
+    QAction* de = entry("DE");
+    ASSERT_NE(de, nullptr);
+    de->trigger();
+    // Every entry in catalogue order, a heading followed by what it holds.
+    std::function<void(QMenu*, QStringList&, QStringList&)> walk = [&](QMenu* menu, QStringList& names,
+                                                                         QStringList& texts) {
+        for (QAction* a : menu->actions()) {
+            names << a->objectName();
+            texts << a->text();
+            if (QMenu* sub = a->menu()) walk(sub, names, texts);
+        }
+    };
+    QStringList catalogue;
+    for (const CatalogueEntry& c : functionCatalogue()) catalogue << c.Name;
+    ASSERT_EQ(catalogue.size(), 31);
+    for (TfmKeyDef* row : fmMain->keys()) {
+        SCOPED_TRACE(row->objectName().toStdString());
+        if (row->isEnabled()) {
+            row->btChgClick();
+            settle();
+            ASSERT_TRUE(row->popup()->isVisible());
+        }
+        QStringList names, texts;
+        walk(row->popup(), names, texts);
+        EXPECT_EQ(names, catalogue);
+        EXPECT_TRUE(texts.contains("STUMM"));
+        EXPECT_FALSE(texts.contains("SILENCE"));
+        row->popup()->hide();
+    }
 }
 
 TEST_F(Languages, AHiddenMemoIsFilledOnlyWhenShownAndAnExportReplacesWhatWaited) {
@@ -389,7 +428,7 @@ TEST_P(HanFaces, CaptionsOfALanguageFolderAreDrawnInItsOwnForms) {
         EXPECT_EQ(faceDrawing(han, fmMain->tpPower->font()), face);
         EXPECT_EQ(faceDrawing(han, fmMain->btReset->font()), face);
         EXPECT_EQ(faceDrawing(fmMain->keys()[1]->functionName(), fmMain->keys()[1]->pnKeyName->font()), face);
-        EXPECT_EQ(faceDrawing(han, fmMain->keys()[1]->puKey->font()), face) << "the function pop-up";
+        EXPECT_EQ(faceDrawing(han, fmMain->keys()[1]->popup()->font()), face) << "the function pop-up";
         EXPECT_EQ(faceDrawing(han, fmMain->pmTray->font()), face) << "the tray menu";
     } else {
         EXPECT_EQ(fmMain->tpPower->font().families(), application.families()) << "the toolkit's own choice, as before";
