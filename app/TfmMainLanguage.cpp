@@ -157,14 +157,22 @@ void TfmMain::scanLanguages() {
 }
 
 void TfmMain::loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes) {
-    // Read now, so a page that cannot be read fails the load; built apart from the view and handed
-    // over once its tab is opened, where the view lays it out a single time.
-    auto document = std::make_shared<std::unique_ptr<QTextDocument>>(std::make_unique<QTextDocument>());
-    QByteArray data =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (!loadRichOrPlainText(data, **document, decodeHelpText)) throw std::runtime_error("Failed to Load Stream");
-    // A page replaced before it was shown goes with its call.
-    (view == reStart ? startPage_ : ledPage_)->set([view, document] {
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    // RTF is always read, so its reading can wait for the tab; other text is decoded now, so a page
+    // that cannot be taken fails the load.
+    auto document = std::make_shared<std::unique_ptr<QTextDocument>>();
+    if (!isRtf(data)) {
+        *document = std::make_unique<QTextDocument>();
+        if (!loadRichOrPlainText(data, **document, decodeHelpText)) throw std::runtime_error("Failed to Load Stream");
+        data.clear();
+    }
+    // Built apart from the view and handed over once its tab is opened, where the view lays it out
+    // a single time. A page replaced before it was shown goes with its call.
+    (view == reStart ? startPage_ : ledPage_)->set([view, document, data] {
+        if (!*document) {
+            *document = std::make_unique<QTextDocument>();
+            loadRichOrPlainText(data, **document, decodeHelpText);
+        }
         QTextDocument* page = document->release();
         page->setParent(view);
         view->clear();

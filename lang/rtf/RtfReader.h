@@ -22,6 +22,9 @@ namespace orvix {
 // 2^14 runs are not kept (see RtfDocumentBuilder.h).
 bool readRtf(const QByteArray& data, QTextDocument& document, QString* warning = nullptr);
 
+// Whether readRtf takes the data as RTF (which it always reads, malformed or not).
+bool isRtf(QByteArrayView data);
+
 // The face a run's font table entry names (empty for none, and for symbol fonts). The run shows
 // that face where the desktop has it; where it does not, the document's own font, rather than a
 // stand-in of another family.
