@@ -128,6 +128,28 @@ QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& table
     return format;
 }
 
+CharFormatCache::Inputs CharFormatCache::inputsOf(const CharState& state, const DocumentTables& tables) {
+    Inputs in{state, {}, SymbolFont::None, tableColor(tables.colors, state.color),
+              tableColor(tables.colors, state.background), {}};
+    if (const FontEntry* font = tables.font(state.textFont())) {
+        in.fontName = font->name;
+        in.symbol = font->symbol;
+    }
+    if (state.link >= 0 && static_cast<size_t>(state.link) < tables.links.size())
+        in.link = tables.links[static_cast<size_t>(state.link)];
+    return in;
+}
+
+const QTextCharFormat& CharFormatCache::get(const CharState& state, const DocumentTables& tables) {
+    Inputs in = inputsOf(state, tables);
+    if (!valid_ || !(in == inputs_)) {
+        format_ = toCharFormat(state, tables);
+        inputs_ = std::move(in);
+        valid_ = true;
+    }
+    return format_;
+}
+
 QTextBlockFormat toBlockFormat(const ParaState& state) {
     QTextBlockFormat format;
     format.setAlignment(state.alignment);
