@@ -33,11 +33,12 @@ qreal screenRatio() {
 
 QString resource(const std::string& file) { return QStringLiteral(":/artwork/") + QString::fromStdString(file); }
 
-// Decoded once per run. Images, not pixmaps: they outlive the application object safely.
+// Decoded once per run. Images, not pixmaps: they outlive the application object safely. Kept in
+// the format pixmaps draw from, so a pixmap shares the image's pixels instead of copying them.
 const QImage& cachedImage(const QString& key, const std::function<QImage()>& make) {
     static QMap<QString, QImage> cache;
     auto it = cache.find(key);
-    if (it == cache.end()) it = cache.insert(key, make());
+    if (it == cache.end()) it = cache.insert(key, make().convertToFormat(QImage::Format_ARGB32_Premultiplied));
     return *it;
 }
 

@@ -23,6 +23,7 @@
 #include "app/Artwork.h"
 #include "app/CommandLine.h"
 #include "app/ErrorReport.h"
+#include "app/WhenShown.h"
 #include "hidMain/TfmHid.h"
 #include "msKey/TfmKeyDef.h"
 
@@ -47,7 +48,8 @@ W* place(W* w, const char* name, int x, int y, int width, int height) {
     return w;
 }
 
-QTextBrowser* helpView(QWidget* page, const char* name) {
+// A help view; what it shows is laid out when its tab is first opened (`later`).
+QTextBrowser* helpView(QWidget* page, const char* name, WhenShown*& later) {
     auto* view = new QTextBrowser(page);
     view->setObjectName(name);
     view->setReadOnly(true);
@@ -58,7 +60,8 @@ QTextBrowser* helpView(QWidget* page, const char* name) {
     view->setStyleSheet("QTextBrowser { color: #444444; background: #FDFDFD; }");
     QString html;
     for (const char* paragraph : defaultHelp) html += "<p>" + QString(paragraph).toHtmlEscaped() + "</p>";
-    view->setHtml(html);
+    later = new WhenShown(view);
+    later->set([view, html] { view->setHtml(html); });
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
@@ -96,9 +99,9 @@ TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMain
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(875, 427);
-    mousePicture_ = artwork::mousePicture();
-    buildLayout();
+    // The tray icon first: the tray host can take it while the window is built.
     buildTray();
+    buildLayout();
     // An error ends the creation step where it stands; the window still opens.
     guarded([this] { FormCreate(); });
 }
@@ -138,12 +141,12 @@ void TfmMain::buildLayout() {
     pcFunc->setStyleSheet("QTabBar::tab { min-width: 92px; }");
     pgStartStat = new QWidget;
     pgStartStat->setObjectName("pgStartStat");
-    reStart = helpView(pgStartStat, "reStart");
+    reStart = helpView(pgStartStat, "reStart", startPage_);
     pgButtonSet = new QWidget;
     pgButtonSet->setObjectName("pgButtonSet");
     pgLedIndicator = new QWidget;
     pgLedIndicator->setObjectName("pgLedIndicator");
-    reLED = helpView(pgLedIndicator, "reLED");
+    reLED = helpView(pgLedIndicator, "reLED", ledPage_);
     pcFunc->addTab(pgStartStat, "START STAT");
     pcFunc->addTab(pgButtonSet, "BUTTON ASSIGN");
     pcFunc->addTab(pgLedIndicator, "LED INDICATOR");
@@ -173,7 +176,7 @@ void TfmMain::buildLayout() {
     pnPic = place(new QWidget(this), "pnPic", 387, 9, 297, 329);
     sImage1 = place(new QLabel(pnPic), "sImage1", 1, 1, 272, 351);
     sImage1->setTextFormat(Qt::PlainText);
-    sImage1->setPixmap(mousePicture_);
+    (new WhenShown(sImage1))->set([this] { sImage1->setPixmap(mousePicture()); });
     sImage1->hide();
     struct Spot {
         QToolButton** button;
@@ -257,7 +260,13 @@ void TfmMain::paintEvent(QPaintEvent*) {
     // The mouse picture sits behind the transparent picture panel, at its corner plus (2, 2),
     // and reaches below the panel onto the window's own surface.
     QPainter painter(this);
-    painter.drawPixmap(pnPic->pos() + QPoint(2, 2), mousePicture_);
+    painter.drawPixmap(pnPic->pos() + QPoint(2, 2), mousePicture());
+}
+
+const QPixmap& TfmMain::mousePicture() {
+    // Decoded for the first paint: a start with -hide, which never paints, does without it.
+    if (mousePicture_.isNull()) mousePicture_ = artwork::mousePicture();
+    return mousePicture_;
 }
 
 void TfmMain::showEvent(QShowEvent* event) {

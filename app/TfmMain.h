@@ -37,6 +37,7 @@ class QToolButton;
 namespace orvix {
 
 class DeferredMemoText;
+class WhenShown;
 class TfmHid;
 class TfmKeyDef;
 class TrayNotices;
@@ -169,6 +170,7 @@ private:
     void buildLayout();
     void FormCreate();
     void dockControls();
+    const QPixmap& mousePicture();
 
     // Tray and life cycle (TfmMainTray.cpp).
     void buildTray();
@@ -206,6 +208,8 @@ private:
     std::unique_ptr<AppSettings> settings_;
     QAction* checkedLanguage_ = nullptr;  // the check mark the last load set
     DeferredMemoText* memoText_ = nullptr;
+    WhenShown* startPage_ = nullptr;  // the help pages' layout, once their tabs are opened
+    WhenShown* ledPage_ = nullptr;
     uint32_t wakeMsg_ = 0;
     std::unique_ptr<TrayHost> trayHosts_;
     QString trayToolTip_ = kApplicationTitle;
@@ -214,7 +218,7 @@ private:
     bool minimiseWatched_ = false;
     std::string wakeToken_;         // the activation token for the wake that follows
     TrayNotices* notices_ = nullptr;
-    QPixmap mousePicture_;
+    QPixmap mousePicture_;  // see mousePicture()
     bool exportShown_ = false;
     bool placed_ = false;
 

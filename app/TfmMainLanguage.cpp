@@ -13,12 +13,14 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
 #include "app/DeferredMemoText.h"
 #include "app/ErrorReport.h"
 #include "app/TfmMain.h"
+#include "app/WhenShown.h"
 #include "core/AsciiText.h"
 #include "lang/CaptionFaces.h"
 #include "lang/CaptionText.h"
@@ -155,16 +157,27 @@ void TfmMain::scanLanguages() {
 }
 
 void TfmMain::loadRtf(QTextBrowser* view, const std::vector<uint8_t>& bytes) {
-    // Built apart from the view and handed over once: the view lays it out a single time.
-    auto* document = new QTextDocument(view);
-    QByteArray data =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (!loadRichOrPlainText(data, *document, decodeHelpText)) {
-        delete document;
-        throw std::runtime_error("Failed to Load Stream");
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    // RTF is always read, so its reading can wait for the tab; other text is decoded now, so a page
+    // that cannot be taken fails the load.
+    auto document = std::make_shared<std::unique_ptr<QTextDocument>>();
+    if (!isRtf(data)) {
+        *document = std::make_unique<QTextDocument>();
+        if (!loadRichOrPlainText(data, **document, decodeHelpText)) throw std::runtime_error("Failed to Load Stream");
+        data.clear();
     }
-    view->clear();
-    view->setDocument(document);  // the view's earlier document, its own child, goes
+    // Built apart from the view and handed over once its tab is opened, where the view lays it out
+    // a single time. A page replaced before it was shown goes with its call.
+    (view == reStart ? startPage_ : ledPage_)->set([view, document, data] {
+        if (!*document) {
+            *document = std::make_unique<QTextDocument>();
+            loadRichOrPlainText(data, **document, decodeHelpText);
+        }
+        QTextDocument* page = document->release();
+        page->setParent(view);
+        view->clear();
+        view->setDocument(page);  // the view's earlier document, its own child, goes
+    });
 }
 
 void TfmMain::loadLanguage(const std::string& code) {

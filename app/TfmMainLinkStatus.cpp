@@ -58,12 +58,13 @@ void TfmMain::btApplyClick() {
 }
 
 void TfmMain::sendNextKey(const ApplyStep& step) {
+    // The write first: the gauge repaints at once, and the receiver need not wait for that.
+    // A failed write waits like a lost acknowledgement.
+    if (step.send) fmHid->connection().uSendA4(*step.send);
     for (int value : step.progress) {
         perShow->setValue(value);
         perShow->show();
     }
-    // A failed write waits like a lost acknowledgement.
-    if (step.send) fmHid->connection().uSendA4(*step.send);
     if (step.finished) perShow->hide();
 }
 

@@ -1,6 +1,8 @@
 #include "hid/HidDeviceController.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_set>
 
 namespace orvix {
 
@@ -53,21 +55,19 @@ std::vector<std::unique_ptr<THidDevice>> THidDeviceController::scanInterfaces() 
 }
 
 THidDevice* THidDeviceController::findBySerial(uint64_t serial) const {
-    for (auto& dev : list_)
-        if (dev->serial_ == serial) return dev.get();
-    return nullptr;
-}
-
-THidDevice* THidDeviceController::findPluggedIn(const std::string& deviceId) const {
-    for (auto& dev : list_)
-        if (dev->IsPluggedIn() && dev->PnPInfo().DeviceID == deviceId) return dev.get();
-    return nullptr;
+    // Serials grow in list order: devices are appended as scanned and only ever taken out.
+    auto it = std::lower_bound(list_.begin(), list_.end(), serial,
+                               [](const auto& dev, uint64_t s) { return dev->serial_ < s; });
+    return it != list_.end() && (*it)->serial_ == serial ? it->get() : nullptr;
 }
 
 void THidDeviceController::DeviceChange() {
     if (!platform_->usable()) return;
     bool changed = trigger_ == -1;
     std::vector<std::unique_ptr<THidDevice>> fresh = scanInterfaces();
+    // Looked up by identity in sets, so a rescan costs in proportion to the interfaces listed.
+    std::unordered_set<std::string> freshIds;
+    for (auto& f : fresh) freshIds.insert(f->PnPInfo().DeviceID);
 
     // Gone devices, from the last position to the first. An unplug handler may check a device in
     // (destroying it), so each one is looked up again by its own identity before use.
@@ -76,9 +76,7 @@ void THidDeviceController::DeviceChange() {
     for (auto it = serials.rbegin(); it != serials.rend(); ++it) {
         THidDevice* dev = findBySerial(*it);
         if (!dev) continue;
-        bool present = dev->IsPluggedIn() && std::any_of(fresh.begin(), fresh.end(), [&](const auto& f) {
-                           return f->PnPInfo().DeviceID == dev->PnPInfo().DeviceID;
-                       });
+        bool present = dev->IsPluggedIn() && freshIds.count(dev->PnPInfo().DeviceID);
         if (present) continue;
         changed = true;
         if (!dev->IsPluggedIn()) continue;  // gone while held, waiting for its CheckIn
@@ -88,8 +86,11 @@ void THidDeviceController::DeviceChange() {
     }
 
     // New devices, in scan order; one already listed and plugged in is a duplicate.
+    std::unordered_set<std::string> pluggedIn;
+    for (auto& dev : list_)
+        if (dev->IsPluggedIn()) pluggedIn.insert(dev->PnPInfo().DeviceID);
     for (auto& dev : fresh) {
-        if (findPluggedIn(dev->PnPInfo().DeviceID)) continue;
+        if (!pluggedIn.insert(dev->PnPInfo().DeviceID).second) continue;
         list_.push_back(std::move(dev));
         changed = true;
     }

@@ -72,7 +72,6 @@ private:
 
     std::vector<std::unique_ptr<THidDevice>> scanInterfaces();
     THidDevice* findBySerial(uint64_t serial) const;
-    THidDevice* findPluggedIn(const std::string& deviceId) const;
     void destroyDevice(THidDevice* dev);
 
     std::unique_ptr<HidPlatform> platform_;

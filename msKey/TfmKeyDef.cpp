@@ -57,34 +57,57 @@ TfmKeyDef::TfmKeyDef(QWidget* parent, const char* name, int tag) : QFrame(parent
     rowLayout->addWidget(keyNum);
     rowLayout->addWidget(pnKeyName, 1);
 
-    // The row's own copy of the catalogue.
-    puKey = new QMenu(this);
-    puKey->setObjectName("puKey");
-    std::map<std::string, QMenu*> headings;
+    // The row's own copy of the catalogue, as entries; popup() puts them in menus.
     for (const CatalogueEntry& c : functionCatalogue()) {
-        QMenu* holder = *c.Under ? headings.at(c.Under) : puKey;
-        MenuEntry e{c.Name, nullptr, nullptr, c.Hint, c.Tag};
+        MenuEntry e{c.Name, new QAction(this), nullptr, c.Hint, c.Tag, c.Under, c.Kind == EntryKind::Heading};
         if (c.Kind == EntryKind::Separator) {
-            e.action = holder->addSeparator();
-        } else if (c.Kind == EntryKind::Heading) {
-            e.subMenu = holder->addMenu(menuText(c.Caption));
-            e.subMenu->setObjectName(c.Name);
-            e.action = e.subMenu->menuAction();
-            headings[c.Name] = e.subMenu;
+            e.action->setSeparator(true);
         } else {
-            e.action = holder->addAction(menuText(c.Caption));  // checkable only while marked
-            connect(e.action, &QAction::triggered, this, [this, a = e.action] { mnCur_SCRClick(a); });
+            e.action->setText(menuText(c.Caption));  // checkable only while marked
+            if (!e.heading) connect(e.action, &QAction::triggered, this, [this, a = e.action] { mnCur_SCRClick(a); });
         }
         e.action->setObjectName(c.Name);
         e.action->setVisible(c.Visible);
         entries_.push_back(std::move(e));
     }
-    connect(puKey, &QMenu::aboutToShow, this, &TfmKeyDef::puKeyPopup);
     connect(btChg, &QToolButton::clicked, this, &TfmKeyDef::btChgClick);
     connect(pnKeyName, &TKeyNamePanel::clicked, this, &TfmKeyDef::btChgClick);
 }
 
 QString TfmKeyDef::functionName() const { return pnKeyName->text(); }
+
+namespace {
+
+// A menu built after the window's caption faces were chosen takes the row's faces too.
+QMenu* menuOf(QWidget* row, QWidget* parent, const std::string& name) {
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QString::fromStdString(name));
+    if (row->testAttribute(Qt::WA_SetFont)) {
+        QFont font = menu->font();
+        font.setFamilies(row->font().families());
+        menu->setFont(font);
+    }
+    return menu;
+}
+
+}  // namespace
+
+QMenu* TfmKeyDef::popup() {
+    if (puKey) return puKey;
+    puKey = menuOf(this, this, "puKey");
+    std::map<std::string, QMenu*> headings;
+    for (MenuEntry& e : entries_) {
+        QMenu* holder = *e.Under ? headings.at(e.Under) : puKey;
+        if (e.heading) {
+            e.subMenu = menuOf(this, holder, e.Name);
+            e.action->setMenu(e.subMenu);
+            headings[e.Name] = e.subMenu;
+        }
+        holder->addAction(e.action);
+    }
+    connect(puKey, &QMenu::aboutToShow, this, &TfmKeyDef::puKeyPopup);
+    return puKey;
+}
 
 TfmKeyDef::MenuEntry* TfmKeyDef::entry(const std::string& name) {
     for (auto& e : entries_)
@@ -142,10 +165,10 @@ int32_t TfmKeyDef::getKeyCode() const { return wireOrder(functionCode_); }
 
 void TfmKeyDef::btChgClick() {
     if (!isEnabled()) return;
-    puKey->popup(pnKeyName->mapToGlobal(QPoint(0, pnKeyName->height())));
+    popup()->popup(pnKeyName->mapToGlobal(QPoint(0, pnKeyName->height())));
 }
 
-void TfmKeyDef::puKeyPopup() { checkByCaption(puKey, pnKeyName->text()); }
+void TfmKeyDef::puKeyPopup() { checkByCaption(popup(), pnKeyName->text()); }
 
 void TfmKeyDef::checkByCaption(QMenu* item, const QString& text) {
     for (QAction* a : item->actions()) {

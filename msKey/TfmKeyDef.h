@@ -40,6 +40,8 @@ public:
         QMenu* subMenu = nullptr;   // headings only
         std::string Hint;
         int32_t Tag = 0;
+        const char* Under = "";  // the heading it is listed under
+        bool heading = false;
         bool separator() const;
     };
 
@@ -68,7 +70,8 @@ public:
     QLabel* keyNum;
     TKeyNamePanel* pnKeyName;
     QToolButton* btChg;
-    QMenu* puKey;
+    // The pop-up, built when first wanted: five rows of the whole catalogue cost the start nothing.
+    QMenu* popup();
 
 public slots:
     void btChgClick();
@@ -84,6 +87,7 @@ private:
     int deviceKeyIndex_ = 0;
     int32_t functionCode_ = 0;
     std::vector<MenuEntry> entries_;
+    QMenu* puKey = nullptr;
 };
 
 }  // namespace orvix

@@ -1,8 +1,12 @@
 #include "lang/rtf/RtfFormats.h"
 
+#include <QFontDatabase>
+#include <QHash>
+
 #include <algorithm>
 
 #include "lang/rtf/CodePages.h"
+#include "lang/rtf/RtfReader.h"
 
 namespace orvix::rtf {
 
@@ -89,12 +93,22 @@ SymbolFont DocumentTables::symbolFontOf(int fontNumber) const {
     return entry ? entry->symbol : SymbolFont::None;
 }
 
+// Whether the desktop has the face itself. A face it lacks would be matched to a stand-in of another
+// family (Arial to a Type 1 look-alike), slow to open and shape and no more what the page named
+// than the program's own font; such runs keep the document's font.
+static bool installedFace(const QString& name) {
+    static QHash<QString, bool> known;
+    auto it = known.constFind(name);
+    if (it == known.constEnd()) it = known.insert(name, QFontDatabase::hasFamily(name));
+    return *it;
+}
+
 QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& tables) {
     QTextCharFormat format;
     const FontEntry* font = tables.font(state.textFont());
     // Symbol fonts are read as the Unicode characters they show: any font draws those.
     if (font && font->symbol == SymbolFont::None && !font->name.isEmpty()) {
-        format.setFontFamilies({font->name});
+        if (installedFace(font->name)) format.setFontFamilies({font->name});
         format.setProperty(fontNameProperty, font->name);
     }
     bool associated = state.doubleByte();
@@ -114,6 +128,28 @@ QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& table
     return format;
 }
 
+CharFormatCache::Inputs CharFormatCache::inputsOf(const CharState& state, const DocumentTables& tables) {
+    Inputs in{state, {}, SymbolFont::None, tableColor(tables.colors, state.color),
+              tableColor(tables.colors, state.background), {}};
+    if (const FontEntry* font = tables.font(state.textFont())) {
+        in.fontName = font->name;
+        in.symbol = font->symbol;
+    }
+    if (state.link >= 0 && static_cast<size_t>(state.link) < tables.links.size())
+        in.link = tables.links[static_cast<size_t>(state.link)];
+    return in;
+}
+
+const QTextCharFormat& CharFormatCache::get(const CharState& state, const DocumentTables& tables) {
+    Inputs in = inputsOf(state, tables);
+    if (!valid_ || !(in == inputs_)) {
+        format_ = toCharFormat(state, tables);
+        inputs_ = std::move(in);
+        valid_ = true;
+    }
+    return format_;
+}
+
 QTextBlockFormat toBlockFormat(const ParaState& state) {
     QTextBlockFormat format;
     format.setAlignment(state.alignment);
@@ -130,3 +166,9 @@ QTextBlockFormat toBlockFormat(const ParaState& state) {
 }
 
 }  // namespace orvix::rtf
+
+namespace orvix {
+
+QString namedFace(const QTextCharFormat& format) { return format.stringProperty(rtf::fontNameProperty); }
+
+}  // namespace orvix

@@ -99,6 +99,27 @@ struct DocumentTables {
 };
 
 QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& tables);
+
+// toCharFormat for the runs of a page, which come in few formats: the last format again while
+// nothing it is made of has changed.
+class CharFormatCache {
+public:
+    const QTextCharFormat& get(const CharState& state, const DocumentTables& tables);
+
+private:
+    struct Inputs {
+        CharState state;
+        QString fontName;
+        SymbolFont symbol = SymbolFont::None;
+        QColor color, background;
+        QString link;
+        bool operator==(const Inputs&) const = default;
+    };
+    static Inputs inputsOf(const CharState& state, const DocumentTables& tables);
+    bool valid_ = false;
+    Inputs inputs_;
+    QTextCharFormat format_;
+};
 QTextBlockFormat toBlockFormat(const ParaState& state);
 
 // Twips to the document's pixels, which Qt lays out at 96 per inch.

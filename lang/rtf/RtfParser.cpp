@@ -561,7 +561,7 @@ void Parser::flushBytes() {
 void Parser::flushRun() {
     if (run_.isEmpty()) return;
     repairSurrogates(run_);
-    builder_.addText(run_, toCharFormat(runChars_, tables_));
+    builder_.addText(run_, runFormats_.get(runChars_, tables_));
     run_.clear();
 }
 

@@ -80,6 +80,7 @@ private:
     bool ignorable_ = false;  // \* came: an unknown destination next is skipped
 
     DocumentTables tables_;
+    CharFormatCache runFormats_;
     CodePageDecoder decoder_;
     DocumentBuilder builder_;
 

@@ -17,6 +17,8 @@ qsizetype rtfStart(QByteArrayView data) {
 
 }  // namespace
 
+bool isRtf(QByteArrayView data) { return rtfStart(data) >= 0; }
+
 bool readRtf(const QByteArray& data, QTextDocument& document, QString* warning) {
     qsizetype start = rtfStart(data);
     if (start < 0) return false;

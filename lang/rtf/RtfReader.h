@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QTextCharFormat>
 
 #include <optional>
 
@@ -20,6 +21,14 @@ namespace orvix {
 // are clamped, text beyond 2^20 characters or 2^16 paragraphs is dropped, and formats beyond
 // 2^14 runs are not kept (see RtfDocumentBuilder.h).
 bool readRtf(const QByteArray& data, QTextDocument& document, QString* warning = nullptr);
+
+// Whether readRtf takes the data as RTF (which it always reads, malformed or not).
+bool isRtf(QByteArrayView data);
+
+// The face a run's font table entry names (empty for none, and for symbol fonts). The run shows
+// that face where the desktop has it; where it does not, the document's own font, rather than a
+// stand-in of another family.
+QString namedFace(const QTextCharFormat& format);
 
 // Decodes text that has no byte-order mark; nullopt when it is not valid text in its encoding.
 using PlainTextDecoder = std::optional<QString> (*)(QByteArrayView bytes);

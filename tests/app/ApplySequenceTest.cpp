@@ -351,16 +351,16 @@ TEST_F(MainWindowFixture, HotSpotsShowThePageAndOpenTheirRowsPopupBelowTheRow) {
     fmMain->pcFunc->setCurrentIndex(0);
     QTest::mouseClick(fmMain->btKey1, Qt::LeftButton);
     EXPECT_EQ(fmMain->pcFunc->currentIndex(), 1);
-    EXPECT_FALSE(fmMain->keys()[0]->puKey->isVisible()) << "the fixed row opens nothing";
+    EXPECT_FALSE(fmMain->keys()[0]->popup()->isVisible()) << "the fixed row opens nothing";
     QToolButton* spots[] = {fmMain->btKey2, fmMain->btKey3, fmMain->btKey4, fmMain->btKey5};
     for (int i = 0; i < 4; ++i) {
         fmMain->pcFunc->setCurrentIndex(2);
         QTest::mouseClick(spots[i], Qt::LeftButton);
         TfmKeyDef* row = fmMain->keys()[i + 1];
         EXPECT_EQ(fmMain->pcFunc->currentIndex(), 1);
-        ASSERT_TRUE(row->puKey->isVisible()) << i;
-        EXPECT_EQ(row->puKey->pos(), row->pnKeyName->mapToGlobal(QPoint(0, row->pnKeyName->height())));
-        row->puKey->hide();
+        ASSERT_TRUE(row->popup()->isVisible()) << i;
+        EXPECT_EQ(row->popup()->pos(), row->pnKeyName->mapToGlobal(QPoint(0, row->pnKeyName->height())));
+        row->popup()->hide();
     }
 }
 

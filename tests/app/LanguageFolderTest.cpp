@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <QAction>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include "keys/FunctionCatalogue.h"
 #include "msKey/TfmKeyDef.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/Screenshots.h"
@@ -122,8 +124,8 @@ TEST_F(Languages, LoadAppliesTheCatalogueTheHelpPagesAndChecksTheEntry) {
     EXPECT_EQ(fmMain->windowTitle(), "Souris");
     EXPECT_EQ(fmMain->btReset->text(), "D\u00C9FAUT");
     EXPECT_EQ(fmMain->keys()[1]->functionName(), "GLISSER") << "rows reset under their new names";
-    EXPECT_EQ(fmMain->reStart->toPlainText().trimmed(), "Bonjour");
-    EXPECT_EQ(fmMain->reLED->toPlainText().split('\n', Qt::SkipEmptyParts).size(), 5) << "no LED.rtf: kept";
+    EXPECT_EQ(helpPage(fmMain->reStart).trimmed(), "Bonjour");
+    EXPECT_EQ(helpPage(fmMain->reLED).split('\n', Qt::SkipEmptyParts).size(), 5) << "no LED.rtf: kept";
     EXPECT_EQ(checkedEntry(), "FR");
     EXPECT_EQ(fmMain->mTray->toolTip(), "Souris");
     fmMain->smsg->show();  // the memo takes the catalogue's lines once it is shown
@@ -140,6 +142,83 @@ TEST_F(Languages, AnIconMadeWhenATrayHostAppearsLaterTakesTheCaptionLoadedBefore
     trayHosts->announce();
     ASSERT_NE(fmMain->mTray, nullptr);
     EXPECT_EQ(fmMain->mTray->toolTip(), "Souris");
+}
+
+// The help pages are laid out when their tabs are opened; what the user sees is the same.
+TEST_F(Languages, HelpTabsOpenedLaterShowTheLanguageLoadedWhileTheyWereHidden) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\n");
+    write("FR/Start.rtf", "{\\rtf1\\ansi Bonjour\\par}");
+    write("FR/LED.rtf", "{\\rtf1\\ansi Voyant\\par}");
+    write("DE/Lang.txt", "langname=Deutsch\n");
+    write("DE/Start.rtf", "{\\rtf1\\ansi Hallo\\par}");
+    startIn("FR");
+    EXPECT_EQ(fmMain->pcFunc->currentWidget(), fmMain->pgButtonSet) << "the help tabs start hidden";
+    EXPECT_EQ(helpPage(fmMain->reStart).trimmed(), "Bonjour");
+    fmMain->pcFunc->setCurrentWidget(fmMain->pgButtonSet);
+    settle();
+
+    // Switched while both help tabs are hidden: each shows the new language once opened, the
+    // LED page (which DE lacks) the one it had.
+    QAction* de = entry("DE");
+    ASSERT_NE(de, nullptr);
+    de->trigger();
+    EXPECT_EQ(helpPage(fmMain->reStart).trimmed(), "Hallo");
+    EXPECT_EQ(helpPage(fmMain->reLED).trimmed(), "Voyant");
+
+    // Switched while a help tab is open: it shows the new page at once.
+    QAction* fr = entry("FR");
+    ASSERT_NE(fr, nullptr);
+    fr->trigger();
+    settle();
+    EXPECT_EQ(fmMain->reLED->toPlainText().trimmed(), "Voyant");
+    EXPECT_EQ(helpPage(fmMain->reStart).trimmed(), "Bonjour");
+}
+
+TEST_F(Languages, APageThatCannotBeReadFailsTheLoadAtOnceThoughItsTabIsHidden) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.fmCaption=Souris\n");
+    write("FR/Start.rtf", QByteArray("\x00\x01\xFF\xFE binary", 12));
+    startIn();
+    QAction* fr = entry("FR");
+    ASSERT_NE(fr, nullptr);
+    EXPECT_EQ(triggerAnsweringErrors(fr), "Failed to Load Stream");
+    EXPECT_EQ(helpPage(fmMain->reStart).split('\n', Qt::SkipEmptyParts).size(), 5) << "the page it had";
+}
+
+// The rows' pop-ups are built when first opened; they list the whole catalogue as the language
+// named it, also for a language switched to before they were first opened.
+TEST_F(Languages, PopupsOpenedAfterTheStartListTheCatalogueInTheCurrentLanguage) {
+    write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nkeyDef.mnMul_Mute.Caption=[20e2|0]SILENCE\n");
+    write("DE/Lang.txt", "langname=Deutsch\nkeyDef.mnMul_Mute.Caption=[20e2|0]STUMM\n");
+    startIn("FR");
+    QAction* de = entry("DE");
+    ASSERT_NE(de, nullptr);
+    de->trigger();
+    // Every entry in catalogue order, a heading followed by what it holds.
+    std::function<void(QMenu*, QStringList&, QStringList&)> walk = [&](QMenu* menu, QStringList& names,
+                                                                         QStringList& texts) {
+        for (QAction* a : menu->actions()) {
+            names << a->objectName();
+            texts << a->text();
+            if (QMenu* sub = a->menu()) walk(sub, names, texts);
+        }
+    };
+    QStringList catalogue;
+    for (const CatalogueEntry& c : functionCatalogue()) catalogue << c.Name;
+    ASSERT_EQ(catalogue.size(), 31);
+    for (TfmKeyDef* row : fmMain->keys()) {
+        SCOPED_TRACE(row->objectName().toStdString());
+        if (row->isEnabled()) {
+            row->btChgClick();
+            settle();
+            ASSERT_TRUE(row->popup()->isVisible());
+        }
+        QStringList names, texts;
+        walk(row->popup(), names, texts);
+        EXPECT_EQ(names, catalogue);
+        EXPECT_TRUE(texts.contains("STUMM"));
+        EXPECT_FALSE(texts.contains("SILENCE"));
+        row->popup()->hide();
+    }
 }
 
 TEST_F(Languages, AHiddenMemoIsFilledOnlyWhenShownAndAnExportReplacesWhatWaited) {
@@ -199,8 +278,8 @@ TEST_F(Languages, AStoredCodeThatIsAPathNamesNoFolder) {
         SCOPED_TRACE(code);
         startIn(code);
         EXPECT_EQ(fmMain->windowTitle(), "Orvix mouse");
-        EXPECT_NE(fmMain->reStart->toPlainText(), "outside page");
-        EXPECT_NE(fmMain->reStart->toPlainText(), "program folder page");
+        EXPECT_NE(helpPage(fmMain->reStart), "outside page");
+        EXPECT_NE(helpPage(fmMain->reStart), "program folder page");
         fmMain.reset();
     }
 }
@@ -210,8 +289,8 @@ TEST_F(Languages, APlainTextPageThatIsNotUtf8ReadsAsWindows1252) {
     write("FR/Start.rtf", "Caf\xE9 \x80 5\r\nLigne deux");
     write("FR/LED.rtf", "Caf\xC3\xA9 en UTF-8");
     startIn("FR");
-    EXPECT_EQ(fmMain->reStart->toPlainText(), "Caf\u00E9 \u20AC 5\nLigne deux");
-    EXPECT_EQ(fmMain->reLED->toPlainText(), "Caf\u00E9 en UTF-8");
+    EXPECT_EQ(helpPage(fmMain->reStart), "Caf\u00E9 \u20AC 5\nLigne deux");
+    EXPECT_EQ(helpPage(fmMain->reLED), "Caf\u00E9 en UTF-8");
 }
 
 TEST_F(Languages, HelpPagesFarLargerThanACatalogueLoad) {
@@ -219,7 +298,7 @@ TEST_F(Languages, HelpPagesFarLargerThanACatalogueLoad) {
     write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\n");
     write("FR/Start.rtf", "{\\rtf1 Bonjour{\\pict\\pngblip " + QByteArray(20 << 20, 'a') + "} et bienvenue}");
     startIn("FR");
-    EXPECT_EQ(fmMain->reStart->toPlainText(), "Bonjour et bienvenue");
+    EXPECT_EQ(helpPage(fmMain->reStart), "Bonjour et bienvenue");
 }
 
 TEST_F(Languages, APageOfManyRunsLoadsWithoutHanging) {
@@ -231,13 +310,13 @@ TEST_F(Languages, APageOfManyRunsLoadsWithoutHanging) {
     fmMain->pcFunc->setCurrentWidget(fmMain->pgStartStat);  // laid out in view
     settle(10);
     EXPECT_LT(timer.elapsed(), 60000) << "a bound against a hang, not a speed figure";
-    EXPECT_EQ(fmMain->reStart->toPlainText().remove(QChar(0x200B)).remove('\n'), QString("xy").repeated(10000));
+    EXPECT_EQ(helpPage(fmMain->reStart).remove(QChar(0x200B)).remove('\n'), QString("xy").repeated(10000));
 }
 
 TEST_F(Languages, AFolderWithoutACatalogueReplacesOnlyTheHelpPages) {
     write("XX/Start.rtf", "plain start page");
     startIn("XX");
-    EXPECT_EQ(fmMain->reStart->toPlainText(), "plain start page");
+    EXPECT_EQ(helpPage(fmMain->reStart), "plain start page");
     EXPECT_EQ(fmMain->windowTitle(), "Orvix mouse");
     EXPECT_EQ(checkedEntry(), "");
 }
@@ -359,7 +438,7 @@ TEST_P(HanFaces, CaptionsOfALanguageFolderAreDrawnInItsOwnForms) {
         EXPECT_EQ(faceDrawing(han, fmMain->tpPower->font()), face);
         EXPECT_EQ(faceDrawing(han, fmMain->btReset->font()), face);
         EXPECT_EQ(faceDrawing(fmMain->keys()[1]->functionName(), fmMain->keys()[1]->pnKeyName->font()), face);
-        EXPECT_EQ(faceDrawing(han, fmMain->keys()[1]->puKey->font()), face) << "the function pop-up";
+        EXPECT_EQ(faceDrawing(han, fmMain->keys()[1]->popup()->font()), face) << "the function pop-up";
         EXPECT_EQ(faceDrawing(han, fmMain->pmTray->font()), face) << "the tray menu";
     } else {
         EXPECT_EQ(fmMain->tpPower->font().families(), application.families()) << "the toolkit's own choice, as before";

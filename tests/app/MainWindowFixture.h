@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
+#include <QTabWidget>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -56,6 +58,13 @@ protected:
     }
 
     static FakeInterface receiver(const std::string& id) { return FakeInterface{id}; }
+
+    // What a help view shows once the user opens its tab (a page is laid out only then).
+    QString helpPage(QTextBrowser* view) {
+        fmMain->pcFunc->setCurrentWidget(view->parentWidget());
+        settle();
+        return view->toPlainText();
+    }
 
     // Accepts the error boxes that show from now on (the creation step's comes inside the
     // window's constructor), keeping their texts in `errors`.

@@ -131,7 +131,7 @@ TEST_F(MainWindowLayout, HelpPagesShowTheFiveDefaultParagraphsReadOnly) {
     start();
     for (QTextBrowser* view : {fmMain->reStart, fmMain->reLED}) {
         EXPECT_TRUE(view->isReadOnly());
-        QStringList paragraphs = view->toPlainText().split('\n', Qt::SkipEmptyParts);
+        QStringList paragraphs = helpPage(view).split('\n', Qt::SkipEmptyParts);
         ASSERT_EQ(paragraphs.size(), 5);
         EXPECT_EQ(paragraphs[1], "Insert the nano receiver inte a USB port directly into your computer.");
         EXPECT_EQ(paragraphs[4], "After the software installation,Orvix Series icon will appear in the taskbar.");

@@ -28,11 +28,21 @@ fi
 check "the first copy still runs" kill -0 "$app"
 kill "$app" 2>/dev/null; wait "$app" 2>/dev/null
 
+# The root's children mapped meanwhile: the window shows for a moment before it hides.
+xev -root -event substructure >"$work/maps-hide.txt" 2>/dev/null &
+pids=($! "${pids[@]}")
+sleep 0.3
 "$program" -hide &
 app=$!
 pids=("$app" "${pids[@]}")
 wait_for 10 window_shown >/dev/null
 check "-hide leaves only the tray icon" wait_for 5 window_hidden
+mapped_for_a_moment() {
+  local w
+  w=$(xdotool search --name '^Orvix mouse$' 2>/dev/null | head -n 1) && [[ -n $w ]] &&
+    grep -A1 '^MapNotify' "$work/maps-hide.txt" | grep -q "window $(printf '0x%x' "$w"),"
+}
+check "-hide maps the window for a moment first" mapped_for_a_moment
 check "-hide keeps running" kill -0 "$app"
 check "a second start opens the hidden window" second_start_ends_at_once
 check "the window is back" wait_for 5 window_shown

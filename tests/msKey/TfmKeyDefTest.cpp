@@ -125,7 +125,7 @@ TEST_F(KeyRow, DisabledRowHasNoDropDownAndOpensNothing) {
     EXPECT_FALSE(row->btChg->isVisible());
     row->btChgClick();
     QTest::mouseClick(row->pnKeyName, Qt::LeftButton);
-    EXPECT_FALSE(row->puKey->isVisible());
+    EXPECT_FALSE(row->popup()->isVisible());
     EXPECT_EQ(row->functionName(), "CURSOR/SCROLL MODE");
 }
 
@@ -134,9 +134,9 @@ TEST_F(KeyRow, PopupOpensBelowTheNamePanelAndMarksNothingForAnUnknownName) {
     window.show();
     QApplication::processEvents();
     row->btChgClick();  // before the first reset the panel says "Key"
-    EXPECT_TRUE(row->puKey->isVisible());
+    EXPECT_TRUE(row->popup()->isVisible());
     EXPECT_TRUE(checked(row).empty());
-    EXPECT_EQ(row->puKey->pos(), row->pnKeyName->mapToGlobal(QPoint(0, row->pnKeyName->height())));
+    EXPECT_EQ(row->popup()->pos(), row->pnKeyName->mapToGlobal(QPoint(0, row->pnKeyName->height())));
     EXPECT_FALSE(action(row, "mnCur_SCR")->isVisible()) << "the fixed row's function is never listed";
 }
 
@@ -147,10 +147,10 @@ TEST_F(KeyRow, ClicksOnTheButtonOrThePanelOpenTheCatalogue) {
     QApplication::processEvents();
     ASSERT_TRUE(row->btChg->isVisible());
     QTest::mouseClick(row->btChg, Qt::LeftButton);
-    EXPECT_TRUE(row->puKey->isVisible());
-    row->puKey->hide();
+    EXPECT_TRUE(row->popup()->isVisible());
+    row->popup()->hide();
     QTest::mouseClick(row->pnKeyName, Qt::LeftButton);
-    EXPECT_TRUE(row->puKey->isVisible());
+    EXPECT_TRUE(row->popup()->isVisible());
     EXPECT_EQ(checked(row), std::vector<std::string>{"mnDrag_Move"});
 }
 
@@ -193,17 +193,17 @@ TEST_F(KeyRow, ScreenshotOfTheMultimediaSubMenu) {
     row->btChgClick();
     TfmKeyDef::MenuEntry* heading = row->entry("mnsMulButton");
     QMenu* sub = heading->subMenu;
-    row->puKey->setActiveAction(heading->action);
-    sub->popup(row->puKey->mapToGlobal(row->puKey->actionGeometry(heading->action).topRight()));
+    row->popup()->setActiveAction(heading->action);
+    sub->popup(row->popup()->mapToGlobal(row->popup()->actionGeometry(heading->action).topRight()));
     QApplication::processEvents();
     EXPECT_TRUE(sub->isVisible());
     // Offscreen there is no screen to grab: compose the row, its pop-up and the sub-menu.
-    QRect area = window.frameGeometry() | row->puKey->geometry() | sub->geometry();
+    QRect area = window.frameGeometry() | row->popup()->geometry() | sub->geometry();
     QPixmap picture(area.size());
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.drawPixmap(window.geometry().topLeft() - area.topLeft(), window.grab());
-    painter.drawPixmap(row->puKey->pos() - area.topLeft(), row->puKey->grab());
+    painter.drawPixmap(row->popup()->pos() - area.topLeft(), row->popup()->grab());
     painter.drawPixmap(sub->pos() - area.topLeft(), sub->grab());
     painter.end();
     QString dir = qEnvironmentVariable("ORVIX_SCREENSHOTS");

@@ -1,7 +1,10 @@
 // The reader's features, each shown on a small document written for it.
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
 #include <QStringDecoder>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextBlock>
 
 #include "lang/rtf/CodePages.h"
@@ -235,6 +238,30 @@ const ParagraphCase paragraphCases[] = {
      {"left l=48 fi=-24 tabs=24", "left l=48 fi=-24 tabs=24,72", "left l=48 fi=-24 tabs=12,72"}},
 };
 INSTANTIATE_TEST_SUITE_P(Paragraphs, RtfParagraph, testing::ValuesIn(paragraphCases), caseName<ParagraphCase>);
+
+// A face the desktop lacks would be matched to a stand-in of another family, slow to open and no
+// more what the page named; such runs keep the document's font. A face it has is kept.
+TEST(RtfReader, RunsNamingAFaceTheDesktopLacksKeepTheDocumentsFont) {
+    const QStringList families = QFontDatabase::families();
+    if (families.isEmpty()) GTEST_SKIP() << "no fonts installed";
+    const QString installed = families.first();
+    QTextDocument document;
+    ASSERT_TRUE(readRtf("{\\rtf1{\\fonttbl{\\f0 " + installed.toUtf8() +
+                            ";}{\\f1 Orvix No Such Face;}}\\f0 kept\\f1 lacking}",
+                        document));
+    struct Case {
+        const char* text;
+        QString named;
+        QStringList shown;
+    };
+    for (const Case& c : {Case{"kept", installed, {installed}}, Case{"lacking", "Orvix No Such Face", {}}}) {
+        SCOPED_TRACE(c.text);
+        QTextCursor found = document.find(c.text);
+        ASSERT_FALSE(found.isNull());
+        EXPECT_EQ(namedFace(found.charFormat()), c.named);
+        EXPECT_EQ(found.charFormat().fontFamilies().toStringList(), c.shown);
+    }
+}
 
 TEST(RtfReader, DefaultTabWidth) {
     const std::pair<const char*, qreal> cases[] = {

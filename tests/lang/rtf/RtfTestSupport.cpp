@@ -29,7 +29,7 @@ QString describeFormat(const QTextCharFormat& format, bool withFamily) {
     if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript) parts << "sup";
     if (format.verticalAlignment() == QTextCharFormat::AlignSubScript) parts << "sub";
     if (format.isAnchor()) parts << "link=" + format.anchorHref();
-    if (withFamily) parts << "family=" + format.fontFamilies().toStringList().join(',');
+    if (withFamily) parts << "family=" + namedFace(format);
     return parts.join(' ');
 }
 
