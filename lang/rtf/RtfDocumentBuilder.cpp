@@ -1,6 +1,9 @@
 #include "lang/rtf/RtfDocumentBuilder.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace orvix::rtf {
 
@@ -12,6 +15,7 @@ constexpr char16_t zeroWidthSpace = 0x200B;
 // break between characters (Chinese, Japanese, and characters beyond the basic plane). Text in
 // other scripts without spaces simply gets a break opportunity now and then.
 bool breaksAfter(QChar c) {
+    if (c.unicode() < 0x80) return c == u' ' || c == u'-' || (c.unicode() >= 9 && c.unicode() <= 13);
     if (c.isSpace() || c == u'-' || c == zeroWidthSpace || c.isSurrogate()) return true;
     switch (c.script()) {
     case QChar::Script_Han:
@@ -83,32 +87,59 @@ void DocumentBuilder::addText(const QString& text, const QTextCharFormat& format
         runFormat_ = format;
         ++runs_;
     }
-    for (QChar c : text) {
+    // Characters go into the run a stretch at a time: a stretch ends where the text ends, a block
+    // is continued or a place to break is added.
+    qsizetype from = 0;
+    qsizetype end = text.size();  // where the text stops going in
+    auto take = [&](qsizetype to) {
+        run_.append(QStringView(text).sliced(from, to - from));
+        from = to;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QChar c = text[i];
         // A block is continued only when more text comes, so a paragraph never ends in an empty one.
-        if (paragraphChars_ >= maxParagraphChars && !c.isLowSurrogate() && !continueParagraph()) break;
-        if (!reserve(1)) break;
-        run_ += c;
+        if (paragraphChars_ >= maxParagraphChars && !c.isLowSurrogate()) {
+            take(i);
+            if (!continueParagraph()) {
+                end = i;
+                break;
+            }
+        }
+        if (!reserve(1)) {
+            end = i;
+            break;
+        }
         ++paragraphChars_;
         unbroken_ = breaksAfter(c) ? 0 : unbroken_ + 1;
         if (c.isHighSurrogate()) continue;  // nothing comes between a surrogate pair
         if (unbroken_ >= maxUnbrokenChars) {
-            if (!reserve(1)) break;
+            take(i + 1);
+            if (!reserve(1)) {
+                end = i + 1;
+                break;
+            }
             run_ += QChar(zeroWidthSpace);
             ++paragraphChars_;
             unbroken_ = 0;
         }
     }
+    take(std::max(from, end));
     if (full_ && !run_.isEmpty() && run_.back().isHighSurrogate()) run_.chop(1);  // cut inside a pair
 }
 
 void DocumentBuilder::formatParagraph(const QTextBlockFormat& block, const QTextCharFormat& format) {
     flushRun();
+    paragraphOpen_ = false;
+    if (cursor_.block().position() <= paragraphStart_) {  // one block: no second cursor to make and drop
+        cursor_.setBlockFormat(block);
+        cursor_.setBlockCharFormat(format);
+        return;
+    }
     // Every block of the paragraph, a continued one's too.
     QTextCursor paragraph(cursor_);
     paragraph.setPosition(paragraphStart_, QTextCursor::KeepAnchor);
     paragraph.setBlockFormat(block);
     paragraph.setBlockCharFormat(format);
-    paragraphOpen_ = false;
 }
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat& block, const QTextCharFormat& format) {

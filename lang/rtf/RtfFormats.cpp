@@ -140,14 +140,34 @@ CharFormatCache::Inputs CharFormatCache::inputsOf(const CharState& state, const 
     return in;
 }
 
+namespace {
+
+// Formats a page keeps at hand; pages use a handful, a hostile one more than any cache would hold.
+constexpr size_t cachedFormats = 16;
+
+// The entry whose key is key (the one found last first), or a new one made by make: appended
+// while there is room, else in place of the oldest.
+template <typename Entry, typename Key, typename Make>
+Entry& cachedEntry(std::vector<Entry>& entries, size_t& last, size_t& next, const Key& key, Make make) {
+    if (last < entries.size() && entries[last].key == key) return entries[last];
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].key == key) return entries[last = i];
+    if (entries.size() < cachedFormats) {
+        last = entries.size();
+        entries.push_back(make());
+    } else {
+        last = next;
+        next = (next + 1) % cachedFormats;
+        entries[last] = make();
+    }
+    return entries[last];
+}
+
+}  // namespace
+
 const QTextCharFormat& CharFormatCache::get(const CharState& state, const DocumentTables& tables) {
     Inputs in = inputsOf(state, tables);
-    if (!valid_ || !(in == inputs_)) {
-        format_ = toCharFormat(state, tables);
-        inputs_ = std::move(in);
-        valid_ = true;
-    }
-    return format_;
+    return cachedEntry(entries_, last_, next_, in, [&] { return Entry{in, toCharFormat(state, tables)}; }).format;
 }
 
 QTextBlockFormat toBlockFormat(const ParaState& state) {
@@ -163,6 +183,10 @@ QTextBlockFormat toBlockFormat(const ParaState& state) {
         format.setProperty(tabStopsProperty, tabStopsKey(tabs));
     }
     return format;
+}
+
+const QTextBlockFormat& BlockFormatCache::get(const ParaState& state) {
+    return cachedEntry(entries_, last_, next_, state, [&] { return Entry{state, toBlockFormat(state)}; }).format;
 }
 
 }  // namespace orvix::rtf

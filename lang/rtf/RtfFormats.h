@@ -63,6 +63,7 @@ inline constexpr size_t maxTabStops = 32;
 struct TabStop {
     int position = 0;  // from the left text margin, in twips
     QTextOption::TabType type = QTextOption::LeftTab;
+    bool operator==(const TabStop&) const = default;
 };
 
 // Lengths in twips (1/1440 inch), as RTF gives them.
@@ -75,6 +76,7 @@ struct ParaState {
     int spaceAfter = 0;
     std::vector<TabStop> tabStops;
     QTextOption::TabType nextTabType = QTextOption::LeftTab;  // \tqr, \tqc, \tqdec before a \txN
+    bool operator==(const ParaState&) const = default;
 };
 
 struct FontEntry {
@@ -100,8 +102,9 @@ struct DocumentTables {
 
 QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& tables);
 
-// toCharFormat for the runs of a page, which come in few formats: the last format again while
-// nothing it is made of has changed.
+// toCharFormat for the runs of a page, which come in few formats: a format made before again while
+// nothing it is made of has changed. Handing Qt the same format object again also spares it
+// hashing the format anew for every run.
 class CharFormatCache {
 public:
     const QTextCharFormat& get(const CharState& state, const DocumentTables& tables);
@@ -115,12 +118,32 @@ private:
         QString link;
         bool operator==(const Inputs&) const = default;
     };
+    struct Entry {
+        Inputs key;
+        QTextCharFormat format;
+    };
     static Inputs inputsOf(const CharState& state, const DocumentTables& tables);
-    bool valid_ = false;
-    Inputs inputs_;
-    QTextCharFormat format_;
+    std::vector<Entry> entries_;  // at most cachedFormats; a new one replaces the oldest
+    size_t last_ = 0;             // the entry handed out last
+    size_t next_ = 0;             // the entry a new format replaces once all are taken
 };
+
 QTextBlockFormat toBlockFormat(const ParaState& state);
+
+// toBlockFormat for the paragraphs of a page, which come in few formats, likewise.
+class BlockFormatCache {
+public:
+    const QTextBlockFormat& get(const ParaState& state);
+
+private:
+    struct Entry {
+        ParaState key;
+        QTextBlockFormat format;
+    };
+    std::vector<Entry> entries_;
+    size_t last_ = 0;
+    size_t next_ = 0;
+};
 
 // Twips to the document's pixels, which Qt lays out at 96 per inch.
 inline qreal twipsToPixels(int twips) { return twips / 15.0; }

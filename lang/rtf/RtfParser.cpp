@@ -217,7 +217,7 @@ void Parser::parse(QByteArrayView data) {
     }
     flushBytes();
     flushRun();
-    builder_.finish(toBlockFormat(group().paragraph), toCharFormat(group().chars, tables_));
+    builder_.finish(blockFormats_.get(group().paragraph), runFormats_.get(group().chars, tables_));
     builder_.setDefaultTabWidth(twipsToPixels(tables_.defaultTabWidth));
 
     if (builder_.full()) {
@@ -526,7 +526,7 @@ void Parser::paragraphEnd() {
     Group& g = group();
     if (g.destination != Destination::Text) return;
     flushRun();
-    builder_.endParagraph(toBlockFormat(g.paragraph), toCharFormat(g.chars, tables_));
+    builder_.endParagraph(blockFormats_.get(g.paragraph), runFormats_.get(g.chars, tables_));
 }
 
 void Parser::addText(const QString& text) {

@@ -80,7 +80,8 @@ private:
     bool ignorable_ = false;  // \* came: an unknown destination next is skipped
 
     DocumentTables tables_;
-    CharFormatCache runFormats_;
+    CharFormatCache runFormats_;  // paragraphs' own character formats too
+    BlockFormatCache blockFormats_;
     CodePageDecoder decoder_;
     DocumentBuilder builder_;
 

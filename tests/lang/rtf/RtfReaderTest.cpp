@@ -239,6 +239,40 @@ const ParagraphCase paragraphCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Paragraphs, RtfParagraph, testing::ValuesIn(paragraphCases), caseName<ParagraphCase>);
 
+// Pages that use more character and paragraph formats than the reader keeps at hand, in turn and
+// then again in another order: every run and paragraph still gets its own.
+TEST(RtfReader, ManyFormatsInTurnEachKeepTheirOwn) {
+    constexpr int formats = 40;
+    QByteArray rtf = R"({\rtf1{\colortbl ;\red255\green0\blue0;})";
+    auto sized = [](int i) { return 16 + 2 * i; };  // half-points
+    for (int pass = 0; pass < 2; ++pass)
+        for (int k = 0; k < formats; ++k) {
+            int i = pass == 0 ? k : (k * 7) % formats;
+            rtf += QStringLiteral(R"(\pard\li%1 {\fs%2%3 w%4p%5}\par)")
+                       .arg(i * 15)
+                       .arg(sized(i))
+                       .arg(i % 2 ? R"(\b\cf1)" : "")
+                       .arg(i)
+                       .arg(pass)
+                       .toLatin1();
+        }
+    rtf += "}";
+    Loaded loaded = load(rtf);
+    ASSERT_TRUE(loaded.isRtf);
+    QTextBlock block = loaded.document->begin();
+    for (int pass = 0; pass < 2; ++pass)
+        for (int k = 0; k < formats; ++k, block = block.next()) {
+            int i = pass == 0 ? k : (k * 7) % formats;
+            QString word = QStringLiteral("w%1p%2").arg(i).arg(pass);
+            SCOPED_TRACE(word.toStdString());
+            ASSERT_TRUE(block.isValid());
+            EXPECT_EQ(block.text(), word);
+            EXPECT_EQ(describeBlock(block.blockFormat()), i ? QStringLiteral("left l=%1").arg(i) : "left");
+            QString format = QStringLiteral("%1%2pt%3").arg(i % 2 ? "b " : "").arg(sized(i) / 2).arg(i % 2 ? " #ff0000" : "");
+            EXPECT_EQ(formatOf(*loaded.document, pass * formats + k, word), format);
+        }
+}
+
 // A face the desktop lacks would be matched to a stand-in of another family, slow to open and no
 // more what the page named; such runs keep the document's font. A face it has is kept.
 TEST(RtfReader, RunsNamingAFaceTheDesktopLacksKeepTheDocumentsFont) {
