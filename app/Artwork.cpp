@@ -3,10 +3,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMap>
+#include <QResource>
 #include <QScreen>
 #include <QString>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -31,14 +33,11 @@ qreal screenRatio() {
     return screen ? std::max<qreal>(1.0, screen->devicePixelRatio()) : 1.0;
 }
 
-QString resource(const std::string& file) { return QStringLiteral(":/artwork/") + QString::fromStdString(file); }
-
-// Decoded once per run. Images, not pixmaps: they outlive the application object safely. Kept in
-// the format pixmaps draw from, so a pixmap shares the image's pixels instead of copying them.
+// Made once per run. Images, not pixmaps: they outlive the application object safely.
 const QImage& cachedImage(const QString& key, const std::function<QImage()>& make) {
     static QMap<QString, QImage> cache;
     auto it = cache.find(key);
-    if (it == cache.end()) it = cache.insert(key, make().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    if (it == cache.end()) it = cache.insert(key, make());
     return *it;
 }
 
@@ -50,6 +49,22 @@ const Picture* findPicture(const char* stem) {
 
 }  // namespace
 
+QImage shippedPixels(const std::string& file, QSize pixels) {
+    static_assert(std::endian::native == std::endian::little, "the renders hold little-endian pixels");
+    initArtworkResources();
+    const QResource resource(QStringLiteral(":/artwork/") + QString::fromStdString(file));
+    const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
+    if (!resource.isValid() || pixels.isEmpty() || resource.uncompressedSize() != bytes) return {};
+    if (resource.compressionAlgorithm() == QResource::NoCompression)
+        return QImage(resource.data(), pixels.width(), pixels.height(), pixels.width() * 4,
+                      QImage::Format_ARGB32_Premultiplied);
+    // Only a resource compiler that ignored "uncompressed" in artwork.qrc gets here.
+    const QByteArray data = resource.uncompressedData();
+    return QImage(reinterpret_cast<const uchar*>(data.constData()), pixels.width(), pixels.height(),
+                  pixels.width() * 4, QImage::Format_ARGB32_Premultiplied)
+        .copy();
+}
+
 QPixmap picture(const char* stem, qreal ratio) {
     initArtworkResources();
     const Picture* p = findPicture(stem);
@@ -60,13 +75,14 @@ QPixmap picture(const char* stem, qreal ratio) {
     const QString key = QStringLiteral("%1 %2x%3").arg(stem).arg(pixels.width()).arg(pixels.height());
     const QImage& image = cachedImage(key, [&] {
         const int render = ratio == 1.0 ? 1 : 2;  // any other ratio scales the 2x render
-        QImage loaded(resource(pictureFile(stem, render)));
+        const QSize shipped(p->width * render, p->height * render);
+        QImage loaded = shippedPixels(pixelsFile(pictureFile(stem, render)), shipped);
         if (loaded.isNull()) {
             QImage blank(pixels, QImage::Format_ARGB32_Premultiplied);
             blank.fill(Qt::transparent);
             return blank;
         }
-        if (loaded.size() != pixels) loaded = loaded.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (shipped != pixels) loaded = loaded.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return loaded;
     });
     QPixmap pixmap = QPixmap::fromImage(image);
@@ -79,8 +95,9 @@ QIcon windowIcon() {
     // Every size a render of its own, so none is scaled from another on either kind of screen.
     QIcon icon;
     for (int pixels : kIconSizes) {
-        const QImage& image =
-            cachedImage(QStringLiteral("icon %1").arg(pixels), [pixels] { return QImage(resource(iconFile(pixels))); });
+        const QImage& image = cachedImage(QStringLiteral("icon %1").arg(pixels), [pixels] {
+            return shippedPixels(pixelsFile(iconFile(pixels)), QSize(pixels, pixels));
+        });
         if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;

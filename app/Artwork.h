@@ -1,12 +1,13 @@
 #pragma once
 // The program's pictures: window icon, tray images, the five digit badges and the mouse.
-// They are PNG renders of the SVG masters (app/ArtworkRenders.h), held in the "/artwork"
-// resources, at 1x and 2x; a screen of another device pixel ratio gets the 2x render scaled to
-// its own pixels, so pictures stay sharp on HiDPI screens. Each picture is decoded once per run.
-// The sizes below are logical pixels.
+// They are renders of the SVG masters (app/ArtworkRenders.h) at 1x and 2x, held in the "/artwork"
+// resources as bare pixels, uncompressed, so a picture is used where it lies in the program without
+// decoding; a screen of another device pixel ratio gets the 2x render scaled to its own pixels
+// (once per run), so pictures stay sharp on HiDPI screens. The sizes below are logical pixels.
 
 #include <QIcon>
 #include <QPixmap>
+#include <string>
 
 namespace orvix::artwork {
 
@@ -19,5 +20,9 @@ QPixmap mousePicture();         // 272 x 351, transparent around the mouse
 // (the functions above take the primary screen's). A picture that cannot be loaded is a
 // transparent one of the right size, so layouts stay put.
 QPixmap picture(const char* stem, qreal ratio);
+
+// A render's bare pixels from the resources by file name (Render::pixels), as an image borrowing
+// them; a null image when the resource is missing or not `pixels` in size.
+QImage shippedPixels(const std::string& file, QSize pixels);
 
 }  // namespace orvix::artwork

@@ -1,8 +1,10 @@
 #pragma once
-// The PNG renders the program ships of its SVG masters in assets/artwork: each picture at the
-// logical size the window and tray use, once for each device pixel ratio below, and the window
-// icon at each of its pixel sizes. scripts/render-artwork makes them; a test keeps them equal to
-// fresh renders of the masters.
+// The renders the program ships of its SVG masters in assets/artwork: each picture at the logical
+// size the window and tray use, once for each device pixel ratio below, and the window icon at each
+// of its pixel sizes. Each render is kept twice: as a PNG (what people and the desktop's icon theme
+// read) and as its bare pixels, premultiplied ARGB32 rows as they lie in memory (".argb", what the
+// program embeds, so a start decodes no PNG). scripts/render-artwork makes both; tests keep the
+// PNGs equal to fresh renders of the masters and the pixels equal to the PNGs.
 
 #include <string>
 #include <vector>
@@ -27,6 +29,7 @@ inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 80, 96, 128};
 struct Render {
     std::string master;  // file name of the SVG master
     std::string file;    // file name of the PNG render
+    std::string pixels;  // file name of its bare pixels
     int width;           // device pixels
     int height;
 };
@@ -37,14 +40,18 @@ inline std::string pictureFile(const std::string& stem, int ratio) {
 
 inline std::string iconFile(int pixels) { return "icon-" + std::to_string(pixels) + ".png"; }
 
+// "mouse@2x.png" -> "mouse@2x.argb"
+inline std::string pixelsFile(const std::string& png) { return png.substr(0, png.size() - 4) + ".argb"; }
+
 // Every render, pictures first, then the icon sizes.
 inline std::vector<Render> renders() {
     std::vector<Render> all;
     for (const Picture& p : kPictures)
         for (int ratio : kRatios)
-            all.push_back(
-                {std::string(p.stem) + ".svg", pictureFile(p.stem, ratio), p.width * ratio, p.height * ratio});
-    for (int pixels : kIconSizes) all.push_back({"icon.svg", iconFile(pixels), pixels, pixels});
+            all.push_back({std::string(p.stem) + ".svg", pictureFile(p.stem, ratio),
+                           pixelsFile(pictureFile(p.stem, ratio)), p.width * ratio, p.height * ratio});
+    for (int pixels : kIconSizes)
+        all.push_back({"icon.svg", iconFile(pixels), pixelsFile(iconFile(pixels)), pixels, pixels});
     return all;
 }
 

@@ -21,4 +21,9 @@ QImage renderMaster(const QString& svgFile, QSize pixels) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
+QImage pixelsOfPng(const QString& pngFile) {
+    const QImage png(pngFile, "PNG");
+    return png.isNull() ? QImage() : png.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 }  // namespace orvix::artwork

@@ -1,7 +1,10 @@
 // The shipped PNGs are what the SVG masters draw today: each is rendered afresh and compared, so
-// a changed master, size or ratio without scripts/render-artwork fails here.
+// a changed master, size or ratio without scripts/render-artwork fails here. The bare pixels the
+// program embeds are exactly their PNG's.
 #include <gtest/gtest.h>
 
+#include <QByteArrayView>
+#include <QFile>
 #include <QImage>
 #include <QString>
 #include <algorithm>
@@ -53,6 +56,17 @@ TEST_P(ShippedPng, EqualsAFreshRenderOfItsMaster) {
     // At most one pixel in five hundred a little off: a changed master changes far more.
     EXPECT_LE(d.pixels, r.width * r.height / 500) << r.file << " differs from " << r.master << " (largest difference "
                                                   << d.largest << "): run scripts/render-artwork";
+}
+
+TEST_P(ShippedPng, HasItsPixelsBesideIt) {
+    const Render& r = GetParam();
+    const QImage png = artwork::pixelsOfPng(kArtwork + "renders/" + QString::fromStdString(r.file));
+    ASSERT_FALSE(png.isNull()) << r.file;
+    QFile file(kArtwork + "renders/" + QString::fromStdString(r.pixels));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << r.pixels << " is missing: run scripts/render-artwork";
+    const QByteArray pixels = file.readAll();
+    EXPECT_TRUE(pixels == QByteArrayView(png.constBits(), png.sizeInBytes()))
+        << r.pixels << " is not " << r.file << "'s pixels: run scripts/render-artwork";
 }
 
 INSTANTIATE_TEST_SUITE_P(Artwork, ShippedPng, testing::ValuesIn(artwork::renders()), renderTestName);

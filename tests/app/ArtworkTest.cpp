@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QResource>
 #include <QString>
 #include <cmath>
 
@@ -26,13 +27,24 @@ int opaquePixels(const QImage& image) {
 
 class ShippedRender : public testing::TestWithParam<Render> {};
 
-TEST_P(ShippedRender, IsInTheResourcesAtItsSize) {
+// ...stored uncompressed, so a start takes the pixels where they lie instead of inflating them.
+TEST_P(ShippedRender, IsInTheResourcesAtItsSizeUncompressed) {
     const Render& r = GetParam();
-    artwork::picture("mouse", 1.0);  // registers the resources
-    QImage image(QStringLiteral(":/artwork/") + QString::fromStdString(r.file));
-    ASSERT_FALSE(image.isNull()) << r.file;
-    EXPECT_EQ(image.size(), QSize(r.width, r.height)) << r.file;
-    EXPECT_GT(opaquePixels(image), 0) << r.file;
+    const QImage image = artwork::shippedPixels(r.pixels, QSize(r.width, r.height));
+    ASSERT_FALSE(image.isNull()) << r.pixels;
+    EXPECT_GT(opaquePixels(image), 0) << r.pixels;
+    const QResource resource(QStringLiteral(":/artwork/") + QString::fromStdString(r.pixels));
+    EXPECT_EQ(resource.compressionAlgorithm(), QResource::NoCompression) << r.pixels;
+    EXPECT_EQ(image.constBits(), resource.data()) << r.pixels << " was copied";
+}
+
+// A resource of another size is refused rather than read past its end or shown sheared.
+TEST(ShippedPixels, OfAnotherSizeAreNone) {
+    EXPECT_FALSE(artwork::shippedPixels("digit-1.argb", QSize(30, 30)).isNull());
+    EXPECT_TRUE(artwork::shippedPixels("digit-1.argb", QSize(31, 30)).isNull());
+    EXPECT_TRUE(artwork::shippedPixels("digit-1.argb", QSize(15, 15)).isNull());
+    EXPECT_TRUE(artwork::shippedPixels("digit-1.argb", QSize(0, 0)).isNull());
+    EXPECT_TRUE(artwork::shippedPixels("no-such.argb", QSize(30, 30)).isNull());
 }
 
 INSTANTIATE_TEST_SUITE_P(Artwork, ShippedRender, testing::ValuesIn(artwork::renders()), renderTestName);
@@ -68,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Artwork, PictureAtRatio,
                          [](const testing::TestParamInfo<RatioCase>& info) { return std::string(info.param.name); });
 
 TEST(Artwork, TheRendersAtTheSameRatioAreThePixelsShipped) {
-    QImage shipped(QStringLiteral(":/artwork/mouse@2x.png"));
+    const QImage shipped = artwork::shippedPixels("mouse@2x.argb", QSize(544, 702));
     ASSERT_FALSE(shipped.isNull());
     EXPECT_EQ(artwork::picture("mouse", 2.0).toImage().convertToFormat(QImage::Format_ARGB32),
               shipped.convertToFormat(QImage::Format_ARGB32));

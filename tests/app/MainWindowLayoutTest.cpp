@@ -81,7 +81,9 @@ TEST_F(MainWindowLayout, EveryControlSitsWhereTheLayoutPutsItWithItsTextAndState
         EXPECT_EQ(w->geometry(), c.geometry);
         QWidget* parent = w->parentWidget();
         EXPECT_EQ(parent->objectName(), c.parent);
-        if (c.text) EXPECT_EQ(textOf(w), c.text);
+        if (c.text) {
+            EXPECT_EQ(textOf(w), c.text);
+        }
         EXPECT_EQ(w->isVisibleTo(fmMain.get()), c.shown) << "shown";
         EXPECT_EQ(w->isEnabled(), c.enabled) << "enabled";
     }
