@@ -126,10 +126,10 @@ TfmMain::TfmMain(EventLoop& loop, std::unique_ptr<HidPlatform> platform, TfmMain
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(875, 427);
-    // The window's controls before the tray icon: an icon made first left a "-hide" start's
-    // window on screen under Windows (seen under wine).
-    buildLayout();
+    // The tray icon first: the tray host takes it while the window is built, which is what a
+    // "-hide" start waits for.
     buildTray();
+    buildLayout();
     // An error ends the creation step where it stands; the window still opens.
     guarded([this] { FormCreate(); });
 }
