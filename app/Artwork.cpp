@@ -90,11 +90,12 @@ QPixmap picture(const char* stem, qreal ratio) {
     return pixmap;
 }
 
-QIcon windowIcon() {
+QIcon windowIcon(qreal ratio) {
     initArtworkResources();
     // Every size a render of its own, so none is scaled from another on either kind of screen.
     QIcon icon;
     for (int pixels : kIconSizes) {
+        if (pixels > kIconLargest * std::max<qreal>(1.0, ratio)) continue;
         const QImage& image = cachedImage(QStringLiteral("icon %1").arg(pixels), [pixels] {
             return shippedPixels(pixelsFile(iconFile(pixels)), QSize(pixels, pixels));
         });
@@ -102,6 +103,8 @@ QIcon windowIcon() {
     }
     return icon;
 }
+
+QIcon windowIcon() { return windowIcon(screenRatio()); }
 
 QPixmap trayImage(int index) {
     static const char* const stems[] = {"tray-0", "tray-1"};

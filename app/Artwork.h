@@ -11,7 +11,12 @@
 
 namespace orvix::artwork {
 
-QIcon windowIcon();             // 16, 20, 24, 32, 40, 48 and 64, and their 2x counterparts
+// 16, 20, 24, 32, 40, 48 and 64 pixels; on a screen of a larger device pixel ratio also the 2x
+// renders up to 64 logical pixels at that ratio. A window system is handed every size the icon has
+// (X copies them all into a window property), so a screen that never shows the large ones is spared
+// them; large views (task switchers, menus) take the installed theme icon.
+QIcon windowIcon(qreal ratio);
+QIcon windowIcon();  // for the primary screen
 QPixmap trayImage(int index);   // 0 linked, 1 greyed; 32 x 32
 QPixmap digitImage(int index);  // 0..4 show the digits 1..5, 30 x 30
 QPixmap mousePicture();         // 272 x 351, transparent around the mouse

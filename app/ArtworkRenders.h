@@ -25,6 +25,7 @@ inline constexpr Picture kPictures[] = {
 inline constexpr int kRatios[] = {1, 2};
 // The window icon's sizes: 16 to 64 pixels and their 2x counterparts.
 inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 80, 96, 128};
+inline constexpr int kIconLargest = 64;  // logical pixels
 
 struct Render {
     std::string master;  // file name of the SVG master

@@ -86,10 +86,28 @@ TEST(Artwork, TheRendersAtTheSameRatioAreThePixelsShipped) {
               shipped.convertToFormat(QImage::Format_ARGB32));
 }
 
-TEST(Artwork, WindowIconHasEverySizeOfItsOwn) {
-    QList<QSize> expected;
-    for (int pixels : artwork::kIconSizes) expected.append(QSize(pixels, pixels));
-    EXPECT_EQ(artwork::windowIcon().availableSizes(), expected);
+struct IconCase {
+    qreal ratio;
+    QList<int> sizes;
+};
+
+// Each size a render of its own; the 2x ones only where the screen can show them.
+TEST(Artwork, WindowIconHasTheSizesOfItsScreen) {
+    const QList<int> normal{16, 20, 24, 32, 40, 48, 64};
+    const IconCase cases[] = {
+        {1.0, normal},
+        {1.25, normal + QList<int>{80}},
+        {2.0, normal + QList<int>{80, 96, 128}},
+        {3.0, normal + QList<int>{80, 96, 128}},
+    };
+    for (const IconCase& c : cases) {
+        QList<QSize> expected;
+        for (int pixels : c.sizes) expected.append(QSize(pixels, pixels));
+        const QIcon icon = artwork::windowIcon(c.ratio);
+        EXPECT_EQ(icon.availableSizes(), expected) << "ratio " << c.ratio;
+        for (const QSize& size : expected)
+            EXPECT_GT(opaquePixels(icon.pixmap(size, 1.0).toImage()), 0) << "ratio " << c.ratio << ", " << size.width();
+    }
 }
 
 TEST(Artwork, AnUnknownPictureIsNone) { EXPECT_TRUE(artwork::picture("no-such-picture", 1.0).isNull()); }
