@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -165,6 +168,32 @@ TEST_F(MainWindowLayout, TheFixedRowsHotSpotLooksDifferent) {
         EXPECT_TRUE(b->styleSheet().isEmpty());
         EXPECT_FALSE(b->accessibleName().isEmpty());
     }
+}
+
+// The text views keep their own colours under any desktop scheme; the page tabs their least width.
+TEST_F(MainWindowLayout, TextViewsAndTabsKeepTheirLook) {
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Base, Qt::black);
+    QApplication::setPalette(dark);
+    start();
+    struct ViewCase {
+        QAbstractScrollArea* view;
+        QColor text, base;
+    } cases[] = {
+        {fmMain->reStart, QColor(0x44, 0x44, 0x44), QColor(0xFD, 0xFD, 0xFD)},
+        {fmMain->reLED, QColor(0x44, 0x44, 0x44), QColor(0xFD, 0xFD, 0xFD)},
+        {fmMain->smsg, QColor(0x44, 0x44, 0x44), QColor(Qt::white)},
+    };
+    for (const ViewCase& c : cases) {
+        SCOPED_TRACE(c.view->objectName().toStdString());
+        EXPECT_EQ(c.view->palette().color(QPalette::Text), c.text);
+        EXPECT_EQ(c.view->palette().color(QPalette::Base), c.base);
+    }
+    QApplication::setPalette(desktop);
+    const QTabBar* tabs = fmMain->pcFunc->tabBar();
+    for (int i = 0; i < tabs->count(); ++i) EXPECT_GE(tabs->tabRect(i).width(), 92) << i;
 }
 
 TEST_F(MainWindowLayout, RowsShowTheirDefaultsAfterStart) {
