@@ -346,7 +346,23 @@ TEST(RtfCodePages, CodePageWithoutConverterReadsAsWindows1252) {
     EXPECT_EQ(decoder.decode(1251, "\xC0"), QString::fromUtf8("\u00C0"));
     EXPECT_EQ(decoder.decode(936, "\xD6\xD0"), QString::fromUtf8("\u00D6\u00D0"));
     EXPECT_EQ(decoder.decode(1251, "\xC1"), QString::fromUtf8("\u00C1"));
-    EXPECT_EQ(decoder.unsupported(), "1251, 936");
+    EXPECT_EQ(decoder.decode(1250, "plain"), "plain");  // reported though every character reads right
+    EXPECT_EQ(decoder.unsupported(), "1251, 936, 1250");
+}
+
+// Printable ASCII takes a shortcut past the converters: it must read as they read it.
+TEST(RtfCodePages, PrintableAsciiReadsAsTheConverterReadsIt) {
+    QByteArray ascii;
+    for (int b = 0x20; b < 0x7F; ++b) ascii += static_cast<char>(b);
+    for (int codePage : {437, 850, 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258,
+                         10000, 65001}) {
+        rtf::CodePageDecoder decoder;
+        QString shortcut = decoder.decode(codePage, ascii);
+        // A byte beyond ASCII sends the whole text through the converter.
+        QString converted = decoder.decode(codePage, ascii + "\xC1");
+        EXPECT_EQ(shortcut, QString::fromLatin1(ascii)) << codePage;
+        EXPECT_EQ(converted.left(ascii.size()), shortcut) << codePage;
+    }
 }
 
 TEST(RtfCodePages, UnknownCodePageIsReported) {
