@@ -185,7 +185,7 @@ void Parser::parse(QByteArrayView data) {
     for (;;) {
         Token token = tokenizer.next();
         if (token.kind == Token::End) break;
-        if (token.kind != Token::Byte) flushBytes();
+        if (token.kind != Token::Byte && token.kind != Token::Text) flushBytes();
         if (token.kind == Token::GroupOpen || token.kind == Token::GroupClose) {
             skipFallback_ = 0;  // fallback text never reaches past its group
             ignorable_ = false;
@@ -198,8 +198,12 @@ void Parser::parse(QByteArrayView data) {
             continue;
         }
         if (skipFallback_ > 0) {
-            --skipFallback_;
-            continue;
+            if (token.kind != Token::Text || token.word.size() <= skipFallback_) {
+                skipFallback_ -= token.kind == Token::Text ? int(token.word.size()) : 1;
+                continue;
+            }
+            token.word = token.word.sliced(skipFallback_);  // each character counts
+            skipFallback_ = 0;
         }
         if (token.kind == Token::ControlSymbol && token.symbol == '*') {
             ignorable_ = true;
@@ -210,7 +214,9 @@ void Parser::parse(QByteArrayView data) {
         } else if (token.kind == Token::ControlSymbol) {
             controlSymbol(token.symbol);
         } else if (token.kind == Token::Byte) {
-            byte(token.byte, token.escaped);
+            byte(token.byte, true);
+        } else if (token.kind == Token::Text) {
+            text(token.word);
         }
         ignorable_ = false;
         if (builder_.full()) break;
@@ -228,7 +234,8 @@ void Parser::parse(QByteArrayView data) {
         warn(QStringLiteral("the data ends before all groups are closed"));
     } else {
         for (Token rest = tokenizer.next(); rest.kind != Token::End; rest = tokenizer.next()) {
-            bool blank = rest.kind == Token::Byte && !rest.escaped && rest.byte <= ' ';
+            bool blank = rest.kind == Token::Text &&
+                         std::all_of(rest.word.begin(), rest.word.end(), [](char c) { return uint8_t(c) <= ' '; });
             if (!blank) {
                 warn(QStringLiteral("data after the end of the document was ignored"));
                 break;
@@ -500,10 +507,32 @@ void Parser::byte(uint8_t value, bool escaped) {
         if (value == '\t') special(u'\t');
         return;
     }
-    int codePage = tables_.codePageOf(g.chars.textFont());
+    addBytes(QByteArrayView(reinterpret_cast<const char*>(&value), 1));
+}
+
+void Parser::text(QByteArrayView text) {
+    Group& g = group();
+    if (g.destination != Destination::Text && g.destination != Destination::FieldInstruction) {
+        for (char c : text) byte(static_cast<uint8_t>(c), false);  // the tables' entries end at a ';'
+        return;
+    }
+    if (g.chars.hidden) return;
+    while (!text.isEmpty()) {
+        qsizetype n = 0;
+        while (n < text.size() && static_cast<uint8_t>(text[n]) >= 0x20) ++n;
+        if (n > 0) addBytes(text.first(n));
+        if (n == text.size()) return;
+        // Literal control characters are not text, except a tab.
+        if (text[n] == '\t') special(u'\t');
+        text = text.sliced(n + 1);
+    }
+}
+
+void Parser::addBytes(QByteArrayView bytes) {
+    int codePage = tables_.codePageOf(group().chars.textFont());
     if (!bytes_.isEmpty() && codePage != bytesCodePage_) flushBytes();
     bytesCodePage_ = codePage;
-    bytes_ += static_cast<char>(value);
+    bytes_ += bytes;
 }
 
 void Parser::unicode(char16_t c) {

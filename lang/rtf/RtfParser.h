@@ -62,6 +62,8 @@ private:
     bool paragraphWord(Word word, const Token& token);
     void controlSymbol(char symbol);
     void byte(uint8_t value, bool escaped);
+    void text(QByteArrayView text);  // literal characters
+    void addBytes(QByteArrayView bytes);
     void unicode(char16_t c);
     void special(char16_t c);
     void paragraphEnd();
