@@ -357,7 +357,7 @@ bool Parser::destinationWord(Word word) {
         return true;
     case Word::ColorTable:
         g.destination = Destination::ColorTable;
-        tables_.colors.clear();
+        tables_.clearColors();
         red_ = green_ = blue_ = 0;
         colorDefined_ = rgbDefined_ = false;
         return true;
@@ -382,7 +382,7 @@ bool Parser::documentWord(Word word, const Token& token) {
         tables_.ansiCodePage = codePage > 0 ? codePage : 1252;
         return true;
     }
-    case Word::DefaultFont: tables_.defaultFont = param16(token); return true;
+    case Word::DefaultFont: tables_.setDefaultFont(param16(token)); return true;
     case Word::DefaultTab: {
         int width = clampParam(token, 0, 32767, 720);
         tables_.defaultTabWidth = width > 0 ? width : 720;
@@ -595,8 +595,8 @@ void Parser::flushRun() {
 }
 
 void Parser::addColor() {
-    if (colorDefined_ && tables_.colors.size() < maxColors)
-        tables_.colors.push_back(rgbDefined_ ? QColor(red_, green_, blue_) : QColor());
+    if (colorDefined_ && tables_.colors().size() < maxColors)
+        tables_.addColor(rgbDefined_ ? QColor(red_, green_, blue_) : QColor());
     red_ = green_ = blue_ = 0;
     colorDefined_ = rgbDefined_ = false;
 }
@@ -609,8 +609,8 @@ void Parser::finishFontEntry() {
     if (codePage == symbolCodePage) codePage = 1252;  // a symbol font's name is plain letters
     fontEntry_.name = decoder_.decode(codePage, fontEntryName_).trimmed();
     fontEntry_.symbol = symbolFontOf(fontEntry_.name, fontEntry_.charset);
-    if (tables_.fonts.size() < maxFonts || tables_.fonts.count(fontEntryNumber_))
-        tables_.fonts[fontEntryNumber_] = fontEntry_;
+    if (tables_.fontCount() < maxFonts || tables_.hasFont(fontEntryNumber_))
+        tables_.setFont(fontEntryNumber_, fontEntry_);
 }
 
 void Parser::startField() {
@@ -629,9 +629,9 @@ void Parser::startFieldResult() {
     Group& g = group();
     if (g.field < 0) return;
     QString target = hyperlinkTarget(fieldInstructions_[static_cast<size_t>(g.field)]);
-    if (target.isEmpty() || tables_.links.size() >= maxFields) return;
-    g.chars.link = static_cast<int>(tables_.links.size());
-    tables_.links.push_back(target);
+    if (target.isEmpty() || tables_.links().size() >= maxFields) return;
+    g.chars.link = static_cast<int>(tables_.links().size());
+    tables_.addLink(target);
 }
 
 }  // namespace orvix::rtf

@@ -275,6 +275,20 @@ TEST(RtfReader, ManyFormatsInTurnEachKeepTheirOwn) {
         }
 }
 
+// Text after a table is given again (a font or colour entry redefined) takes the new entry, though
+// nothing in its own properties changed.
+TEST(RtfReader, TablesGivenAgainApplyToTheTextAfterThem) {
+    Loaded loaded = load(R"({\rtf1{\fonttbl{\f0 Orvix Face A;}}{\colortbl;\red255\green0\blue0;}\f0\cf1 a\par)"
+                         R"({\fonttbl{\f0 Orvix Face B;}}{\colortbl;\red0\green0\blue255;}b\par})");
+    ASSERT_TRUE(loaded.isRtf);
+    EXPECT_EQ(formatOf(*loaded.document, 0, "a"), "12pt #ff0000");
+    EXPECT_EQ(formatOf(*loaded.document, 1, "b"), "12pt #0000ff");
+    QTextCursor a = loaded.document->find("a"), b = loaded.document->find("b");
+    ASSERT_FALSE(a.isNull() || b.isNull());
+    EXPECT_EQ(namedFace(a.charFormat()), "Orvix Face A");
+    EXPECT_EQ(namedFace(b.charFormat()), "Orvix Face B");
+}
+
 // A face the desktop lacks would be matched to a stand-in of another family, slow to open and no
 // more what the page named; such runs keep the document's font. A face it has is kept.
 TEST(RtfReader, RunsNamingAFaceTheDesktopLacksKeepTheDocumentsFont) {
