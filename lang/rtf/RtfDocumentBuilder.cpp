@@ -102,7 +102,11 @@ void DocumentBuilder::addText(const QString& text, const QTextCharFormat& format
     qsizetype from = 0;
     qsizetype end = text.size();  // where the text stops going in
     auto take = [&](qsizetype to) {
-        pending_.back().text.append(QStringView(text).sliced(from, to - from));
+        QString& run = pending_.back().text;
+        if (from == 0 && to == text.size() && run.isEmpty())
+            run = text;  // shared, not copied
+        else
+            run.append(QStringView(text).sliced(from, to - from));
         from = to;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {

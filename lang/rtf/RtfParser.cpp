@@ -530,9 +530,9 @@ void Parser::text(QByteArrayView text) {
 
 void Parser::addBytes(QByteArrayView bytes) {
     int codePage = tables_.codePageOf(group().chars.textFont());
-    if (!bytes_.isEmpty() && codePage != bytesCodePage_) flushBytes();
+    if (!bytes_.empty() && codePage != bytesCodePage_) flushBytes();
     bytesCodePage_ = codePage;
-    bytes_ += bytes;
+    bytes_.append(bytes.data(), static_cast<size_t>(bytes.size()));
 }
 
 void Parser::unicode(char16_t c) {
@@ -581,8 +581,8 @@ void Parser::addText(const QString& text) {
 }
 
 void Parser::flushBytes() {
-    if (bytes_.isEmpty()) return;
-    QString text = decoder_.decode(bytesCodePage_, bytes_);
+    if (bytes_.empty()) return;
+    QString text = decoder_.decode(bytesCodePage_, QByteArrayView(bytes_.data(), qsizetype(bytes_.size())));
     bytes_.clear();
     addText(text);
 }

@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 #include "lang/rtf/CodePages.h"
@@ -87,7 +88,7 @@ private:
     CodePageDecoder decoder_;
     DocumentBuilder builder_;
 
-    QByteArray bytes_;  // text bytes not decoded yet, all in one code page
+    std::string bytes_;  // text bytes not decoded yet, all in one code page (keeps its room when emptied)
     int bytesCodePage_ = 0;
     QString run_;  // decoded text not in the document yet, all in one format
     CharState runChars_;
