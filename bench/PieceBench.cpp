@@ -5,7 +5,9 @@
 //  - Rescan/N: a rescan with no change among N interfaces;
 //  - LanguageSwitch: a shipped language loaded and applied, help pages included, back and forth;
 //  - RtfRead/<file>, RtfPage/<file>: a help page read as a load reads it, and read and laid out in
-//    a view (ORVIX_BENCH_RTF names the files, separated by ':').
+//    a view (ORVIX_BENCH_RTF names the files, separated by ':');
+//  - QtLayout/<file>, QtLayoutPlain/<file>: Qt's layout alone of such a page read beforehand, and of
+//    its text without formats.
 // Run by scripts/bench; the language folders are those beside this program (the build's bin/).
 #include <benchmark/benchmark.h>
 
@@ -226,6 +228,29 @@ void RtfPage(benchmark::State& state, QString path, bool layout) {
     state.SetBytesProcessed(state.iterations() * data.size());
 }
 
+// Qt's own share of RtfPage, beyond the reader's reach: the page's document, read beforehand, laid
+// out in a view (QtLayout); likewise its text alone as plain text, without any format (QtLayoutPlain).
+void QtLayout(benchmark::State& state, QString path, bool plain) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("cannot read the page");
+        return;
+    }
+    QTextDocument page;
+    loadRichOrPlainText(file.readAll(), page);
+    const QString text = page.toPlainText();
+    QTextBrowser view;
+    view.resize(361, 330);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTextDocument* document = plain ? new QTextDocument(&view) : page.clone(&view);
+        if (plain) document->setPlainText(text);
+        state.ResumeTiming();
+        view.setDocument(document);
+        benchmark::DoNotOptimize(document->size());  // the layout
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -239,6 +264,12 @@ int main(int argc, char** argv) {
             benchmark::RegisterBenchmark(
                 ((layout ? "RtfPage/" : "RtfRead/") + QFileInfo(path).fileName()).toStdString().c_str(), RtfPage, path,
                 layout)
+                ->Unit(benchmark::kMillisecond);
+    for (const QString& path : qEnvironmentVariable("ORVIX_BENCH_RTF").split(':', Qt::SkipEmptyParts))
+        for (bool plain : {false, true})
+            benchmark::RegisterBenchmark(
+                ((plain ? "QtLayoutPlain/" : "QtLayout/") + QFileInfo(path).fileName()).toStdString().c_str(), QtLayout,
+                path, plain)
                 ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

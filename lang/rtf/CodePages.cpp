@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 #include "lang/TextDecoding.h"
 #include "lang/rtf/SymbolFonts.h"
 #include "lang/rtf/SystemCodePages.h"
@@ -38,6 +40,17 @@ const CodePageName codePageNames[] = {
     {65001, {"UTF-8", nullptr}},
 };
 // clang-format on
+
+// Printable ASCII is the same characters in every code page above, and most of a page's text.
+// (Control characters are not: some IBM tables swap a few of them.)
+bool sharesPrintableAscii(int codePage) {
+    return std::any_of(std::begin(codePageNames), std::end(codePageNames),
+                       [&](const CodePageName& entry) { return entry.codePage == codePage; });
+}
+
+bool printableAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
 
 }  // namespace
 
@@ -108,7 +121,8 @@ bool CodePageDecoder::bySystem(int codePage) const { return !builtInOnly_ && sys
 QString CodePageDecoder::decode(int codePage, QByteArrayView bytes) {
     if (codePage == symbolCodePage || codePage == wingdingsCodePage)
         return decodeSymbolFont(codePage == wingdingsCodePage ? SymbolFont::Wingdings : SymbolFont::Symbol, bytes);
-    QStringDecoder* decoder = decoderFor(codePage);
+    QStringDecoder* decoder = decoderFor(codePage);  // also notes a code page read as windows-1252
+    if (sharesPrintableAscii(codePage) && printableAscii(bytes)) return QString::fromLatin1(bytes);
     if (!decoder && bySystem(codePage)) return systemDecode(codePage, bytes);
     if (!decoder) return decodeWindows1252(bytes);
     return decoder->decode(bytes);

@@ -34,7 +34,7 @@ DocumentBuilder::DocumentBuilder(QTextDocument& document) : cursor_(&document) {
 }
 
 DocumentBuilder::~DocumentBuilder() {
-    flushRun();
+    flushBlock(QTextBlockFormat(), QTextCharFormat());
     if (editing_) cursor_.endEditBlock();
 }
 
@@ -54,10 +54,10 @@ bool DocumentBuilder::openParagraph() {
         full_ = true;
         return false;
     }
-    if (paragraphs_ > 0) cursor_.insertBlock();  // the document's first block is there already
+    blockPending_ = paragraphs_ > 0;  // the document's first block is there already
+    if (!blockPending_) paragraphStart_ = cursor_.position();
     ++paragraphs_;
     paragraphOpen_ = true;
-    paragraphStart_ = cursor_.position();
     paragraphChars_ = unbroken_ = 0;
     return true;
 }
@@ -67,24 +67,34 @@ bool DocumentBuilder::continueParagraph() {
         full_ = true;
         return false;
     }
-    flushRun();
+    // The paragraph's blocks get their formats at its end, all at once.
+    flushBlock(QTextBlockFormat(), QTextCharFormat());
     cursor_.insertBlock();
     ++paragraphs_;
     paragraphChars_ = unbroken_ = 0;
     return true;
 }
 
-void DocumentBuilder::flushRun() {
-    if (run_.isEmpty()) return;
-    cursor_.insertText(run_, runFormat_);
-    run_.clear();
+void DocumentBuilder::flushBlock(const QTextBlockFormat& block, const QTextCharFormat& format) {
+    if (blockPending_) {
+        cursor_.insertBlock(block, format);
+        blockPending_ = false;
+        paragraphStart_ = cursor_.position();
+    }
+    for (Run& run : pending_)
+        if (!run.text.isEmpty()) cursor_.insertText(run.text, run.format);
+    // The last format goes on in the next block; its text buffer is kept for it.
+    if (pending_.size() > 1) pending_.erase(pending_.begin(), pending_.end() - 1);
+    if (!pending_.empty()) pending_.back().text.clear();
 }
 
 void DocumentBuilder::addText(const QString& text, const QTextCharFormat& format) {
     if (text.isEmpty() || !openParagraph()) return;
-    if (runs_ == 0 || (format != runFormat_ && runs_ < maxRuns)) {
-        flushRun();
-        runFormat_ = format;
+    if (runs_ == 0 || (format != pending_.back().format && runs_ < maxRuns)) {
+        if (!pending_.empty() && pending_.back().text.isEmpty())
+            pending_.back().format = format;  // the run before took no text
+        else
+            pending_.push_back({QString(), format});
         ++runs_;
     }
     // Characters go into the run a stretch at a time: a stretch ends where the text ends, a block
@@ -92,7 +102,11 @@ void DocumentBuilder::addText(const QString& text, const QTextCharFormat& format
     qsizetype from = 0;
     qsizetype end = text.size();  // where the text stops going in
     auto take = [&](qsizetype to) {
-        run_.append(QStringView(text).sliced(from, to - from));
+        QString& run = pending_.back().text;
+        if (from == 0 && to == text.size() && run.isEmpty())
+            run = text;  // shared, not copied
+        else
+            run.append(QStringView(text).sliced(from, to - from));
         from = to;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -118,19 +132,24 @@ void DocumentBuilder::addText(const QString& text, const QTextCharFormat& format
                 end = i + 1;
                 break;
             }
-            run_ += QChar(zeroWidthSpace);
+            pending_.back().text += QChar(zeroWidthSpace);
             ++paragraphChars_;
             unbroken_ = 0;
         }
     }
     take(std::max(from, end));
-    if (full_ && !run_.isEmpty() && run_.back().isHighSurrogate()) run_.chop(1);  // cut inside a pair
+    QString& last = pending_.back().text;
+    if (full_ && !last.isEmpty() && last.back().isHighSurrogate()) last.chop(1);  // cut inside a pair
 }
 
 void DocumentBuilder::formatParagraph(const QTextBlockFormat& block, const QTextCharFormat& format) {
-    flushRun();
+    bool pending = blockPending_;
+    flushBlock(block, format);
     paragraphOpen_ = false;
-    if (cursor_.block().position() <= paragraphStart_) {  // one block: no second cursor to make and drop
+    // More than one block: continued, or Qt started new ones at line or paragraph separators in the text.
+    bool oneBlock = cursor_.block().position() <= paragraphStart_;
+    if (oneBlock && pending) return;  // it went in with its formats
+    if (oneBlock) {  // the document's first block: no second cursor to make and drop
         cursor_.setBlockFormat(block);
         cursor_.setBlockCharFormat(format);
         return;
@@ -148,8 +167,10 @@ void DocumentBuilder::endParagraph(const QTextBlockFormat& block, const QTextCha
 }
 
 void DocumentBuilder::finish(const QTextBlockFormat& block, const QTextCharFormat& format) {
-    flushRun();
-    if (paragraphOpen_) formatParagraph(block, format);
+    if (paragraphOpen_)
+        formatParagraph(block, format);
+    else
+        flushBlock(block, format);
     if (editing_) cursor_.endEditBlock();
     editing_ = false;
 }

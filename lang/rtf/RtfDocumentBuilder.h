@@ -8,6 +8,8 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <vector>
+
 class QTextDocument;
 
 namespace orvix::rtf {
@@ -50,7 +52,9 @@ private:
     bool reserve(qsizetype chars);
     bool openParagraph();
     bool continueParagraph();  // in a new block of the same paragraph
-    void flushRun();
+    // Puts the open block into the document: its block separator (with these formats) if it is
+    // not there yet, and its text.
+    void flushBlock(const QTextBlockFormat& block, const QTextCharFormat& format);
     void formatParagraph(const QTextBlockFormat& block, const QTextCharFormat& format);
 
     QTextCursor cursor_;
@@ -58,11 +62,18 @@ private:
     int paragraphs_ = 0;  // blocks, a continued paragraph's included
     int runs_ = 0;
     bool paragraphOpen_ = false;
-    int paragraphStart_ = 0;        // where the open paragraph's first block starts
+    // A paragraph's formats are known at its end: until then its block is held back, so that it
+    // goes into the document with them instead of being formatted again afterwards.
+    bool blockPending_ = false;
+    int paragraphStart_ = 0;        // where the open paragraph's first block starts (once inserted)
     qsizetype paragraphChars_ = 0;  // in the open paragraph's last block
     qsizetype unbroken_ = 0;        // characters since the last place a line may break
-    QString run_;                   // text of one format not in the document yet
-    QTextCharFormat runFormat_;
+    // The open block's text not in the document yet, one piece per format.
+    struct Run {
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Run> pending_;
     bool full_ = false;
     bool editing_ = false;
 };

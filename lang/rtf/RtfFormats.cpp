@@ -74,9 +74,34 @@ void CharState::setAssociatedFont(int number) {
 
 void CharState::setKind(CharKind k) { kind = associatedKind = k; }
 
+void DocumentTables::setDefaultFont(int number) {
+    defaultFont_ = number;
+    ++revision_;
+}
+
 const FontEntry* DocumentTables::font(int number) const {
-    auto found = fonts.find(number < 0 ? defaultFont : number);
-    return found == fonts.end() ? nullptr : &found->second;
+    auto found = fonts_.find(number < 0 ? defaultFont_ : number);
+    return found == fonts_.end() ? nullptr : &found->second;
+}
+
+void DocumentTables::setFont(int number, const FontEntry& entry) {
+    fonts_[number] = entry;
+    ++revision_;
+}
+
+void DocumentTables::clearColors() {
+    colors_.clear();
+    ++revision_;
+}
+
+void DocumentTables::addColor(const QColor& color) {
+    colors_.push_back(color);
+    ++revision_;
+}
+
+void DocumentTables::addLink(const QString& target) {
+    links_.push_back(target);
+    ++revision_;
 }
 
 int DocumentTables::codePageOf(int fontNumber) const {
@@ -119,25 +144,13 @@ QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& table
     if (state.strike) format.setFontStrikeOut(true);
     if (state.underline != QTextCharFormat::NoUnderline) format.setUnderlineStyle(state.underline);
     if (state.vertical != QTextCharFormat::AlignNormal) format.setVerticalAlignment(state.vertical);
-    if (QColor color = tableColor(tables.colors, state.color); color.isValid()) format.setForeground(color);
-    if (QColor color = tableColor(tables.colors, state.background); color.isValid()) format.setBackground(color);
-    if (state.link >= 0 && static_cast<size_t>(state.link) < tables.links.size()) {
+    if (QColor color = tableColor(tables.colors(), state.color); color.isValid()) format.setForeground(color);
+    if (QColor color = tableColor(tables.colors(), state.background); color.isValid()) format.setBackground(color);
+    if (state.link >= 0 && static_cast<size_t>(state.link) < tables.links().size()) {
         format.setAnchor(true);
-        format.setAnchorHref(tables.links[static_cast<size_t>(state.link)]);
+        format.setAnchorHref(tables.links()[static_cast<size_t>(state.link)]);
     }
     return format;
-}
-
-CharFormatCache::Inputs CharFormatCache::inputsOf(const CharState& state, const DocumentTables& tables) {
-    Inputs in{state, {}, SymbolFont::None, tableColor(tables.colors, state.color),
-              tableColor(tables.colors, state.background), {}};
-    if (const FontEntry* font = tables.font(state.textFont())) {
-        in.fontName = font->name;
-        in.symbol = font->symbol;
-    }
-    if (state.link >= 0 && static_cast<size_t>(state.link) < tables.links.size())
-        in.link = tables.links[static_cast<size_t>(state.link)];
-    return in;
 }
 
 namespace {
@@ -166,8 +179,12 @@ Entry& cachedEntry(std::vector<Entry>& entries, size_t& last, size_t& next, cons
 }  // namespace
 
 const QTextCharFormat& CharFormatCache::get(const CharState& state, const DocumentTables& tables) {
-    Inputs in = inputsOf(state, tables);
-    return cachedEntry(entries_, last_, next_, in, [&] { return Entry{in, toCharFormat(state, tables)}; }).format;
+    if (tables.revision() != revision_) {
+        entries_.clear();
+        last_ = next_ = 0;
+        revision_ = tables.revision();
+    }
+    return cachedEntry(entries_, last_, next_, state, [&] { return Entry{state, toCharFormat(state, tables)}; }).format;
 }
 
 QTextBlockFormat toBlockFormat(const ParaState& state) {

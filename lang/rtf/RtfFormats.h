@@ -86,46 +86,58 @@ struct FontEntry {
     SymbolFont symbol = SymbolFont::None;
 };
 
-struct DocumentTables {
+// The document's tables. What text formats are made of (fonts, colours, links, the default font)
+// changes only through the setters, which count the changes in revision().
+class DocumentTables {
+public:
     int ansiCodePage = 1252;
-    int defaultFont = 0;
     int defaultTabWidth = 720;  // \deftabN, in twips
-    std::map<int, FontEntry> fonts;
-    std::vector<QColor> colors;  // an invalid colour is the automatic entry
-    std::vector<QString> links;
 
-    const FontEntry* font(int number) const;
+    int defaultFont() const { return defaultFont_; }
+    void setDefaultFont(int number);
+    const FontEntry* font(int number) const;  // the default font's for -1
+    size_t fontCount() const { return fonts_.size(); }
+    bool hasFont(int number) const { return fonts_.count(number) > 0; }
+    void setFont(int number, const FontEntry& entry);
     // The code page text bytes in this font are in (symbol fonts: their own pseudo code page).
     int codePageOf(int fontNumber) const;
     SymbolFont symbolFontOf(int fontNumber) const;
+
+    const std::vector<QColor>& colors() const { return colors_; }  // an invalid colour is the automatic entry
+    void clearColors();
+    void addColor(const QColor& color);
+
+    const std::vector<QString>& links() const { return links_; }
+    void addLink(const QString& target);
+
+    int revision() const { return revision_; }
+
+private:
+    int defaultFont_ = 0;
+    std::map<int, FontEntry> fonts_;
+    std::vector<QColor> colors_;
+    std::vector<QString> links_;
+    int revision_ = 0;
 };
 
 QTextCharFormat toCharFormat(const CharState& state, const DocumentTables& tables);
 
 // toCharFormat for the runs of a page, which come in few formats: a format made before again while
-// nothing it is made of has changed. Handing Qt the same format object again also spares it
-// hashing the format anew for every run.
+// the tables have not changed. Handing Qt the same format object again also spares it hashing
+// the format anew for every run.
 class CharFormatCache {
 public:
     const QTextCharFormat& get(const CharState& state, const DocumentTables& tables);
 
 private:
-    struct Inputs {
-        CharState state;
-        QString fontName;
-        SymbolFont symbol = SymbolFont::None;
-        QColor color, background;
-        QString link;
-        bool operator==(const Inputs&) const = default;
-    };
     struct Entry {
-        Inputs key;
+        CharState key;
         QTextCharFormat format;
     };
-    static Inputs inputsOf(const CharState& state, const DocumentTables& tables);
     std::vector<Entry> entries_;  // at most cachedFormats; a new one replaces the oldest
     size_t last_ = 0;             // the entry handed out last
     size_t next_ = 0;             // the entry a new format replaces once all are taken
+    int revision_ = 0;            // of the tables the entries were made with
 };
 
 QTextBlockFormat toBlockFormat(const ParaState& state);

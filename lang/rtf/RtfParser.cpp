@@ -185,7 +185,7 @@ void Parser::parse(QByteArrayView data) {
     for (;;) {
         Token token = tokenizer.next();
         if (token.kind == Token::End) break;
-        if (token.kind != Token::Byte) flushBytes();
+        if (token.kind != Token::Byte && token.kind != Token::Text) flushBytes();
         if (token.kind == Token::GroupOpen || token.kind == Token::GroupClose) {
             skipFallback_ = 0;  // fallback text never reaches past its group
             ignorable_ = false;
@@ -198,8 +198,12 @@ void Parser::parse(QByteArrayView data) {
             continue;
         }
         if (skipFallback_ > 0) {
-            --skipFallback_;
-            continue;
+            if (token.kind != Token::Text || token.word.size() <= skipFallback_) {
+                skipFallback_ -= token.kind == Token::Text ? int(token.word.size()) : 1;
+                continue;
+            }
+            token.word = token.word.sliced(skipFallback_);  // each character counts
+            skipFallback_ = 0;
         }
         if (token.kind == Token::ControlSymbol && token.symbol == '*') {
             ignorable_ = true;
@@ -210,7 +214,9 @@ void Parser::parse(QByteArrayView data) {
         } else if (token.kind == Token::ControlSymbol) {
             controlSymbol(token.symbol);
         } else if (token.kind == Token::Byte) {
-            byte(token.byte, token.escaped);
+            byte(token.byte, true);
+        } else if (token.kind == Token::Text) {
+            text(token.word);
         }
         ignorable_ = false;
         if (builder_.full()) break;
@@ -228,7 +234,8 @@ void Parser::parse(QByteArrayView data) {
         warn(QStringLiteral("the data ends before all groups are closed"));
     } else {
         for (Token rest = tokenizer.next(); rest.kind != Token::End; rest = tokenizer.next()) {
-            bool blank = rest.kind == Token::Byte && !rest.escaped && rest.byte <= ' ';
+            bool blank = rest.kind == Token::Text &&
+                         std::all_of(rest.word.begin(), rest.word.end(), [](char c) { return uint8_t(c) <= ' '; });
             if (!blank) {
                 warn(QStringLiteral("data after the end of the document was ignored"));
                 break;
@@ -350,7 +357,7 @@ bool Parser::destinationWord(Word word) {
         return true;
     case Word::ColorTable:
         g.destination = Destination::ColorTable;
-        tables_.colors.clear();
+        tables_.clearColors();
         red_ = green_ = blue_ = 0;
         colorDefined_ = rgbDefined_ = false;
         return true;
@@ -375,7 +382,7 @@ bool Parser::documentWord(Word word, const Token& token) {
         tables_.ansiCodePage = codePage > 0 ? codePage : 1252;
         return true;
     }
-    case Word::DefaultFont: tables_.defaultFont = param16(token); return true;
+    case Word::DefaultFont: tables_.setDefaultFont(param16(token)); return true;
     case Word::DefaultTab: {
         int width = clampParam(token, 0, 32767, 720);
         tables_.defaultTabWidth = width > 0 ? width : 720;
@@ -500,10 +507,32 @@ void Parser::byte(uint8_t value, bool escaped) {
         if (value == '\t') special(u'\t');
         return;
     }
-    int codePage = tables_.codePageOf(g.chars.textFont());
-    if (!bytes_.isEmpty() && codePage != bytesCodePage_) flushBytes();
+    addBytes(QByteArrayView(reinterpret_cast<const char*>(&value), 1));
+}
+
+void Parser::text(QByteArrayView text) {
+    Group& g = group();
+    if (g.destination != Destination::Text && g.destination != Destination::FieldInstruction) {
+        for (char c : text) byte(static_cast<uint8_t>(c), false);  // the tables' entries end at a ';'
+        return;
+    }
+    if (g.chars.hidden) return;
+    while (!text.isEmpty()) {
+        qsizetype n = 0;
+        while (n < text.size() && static_cast<uint8_t>(text[n]) >= 0x20) ++n;
+        if (n > 0) addBytes(text.first(n));
+        if (n == text.size()) return;
+        // Literal control characters are not text, except a tab.
+        if (text[n] == '\t') special(u'\t');
+        text = text.sliced(n + 1);
+    }
+}
+
+void Parser::addBytes(QByteArrayView bytes) {
+    int codePage = tables_.codePageOf(group().chars.textFont());
+    if (!bytes_.empty() && codePage != bytesCodePage_) flushBytes();
     bytesCodePage_ = codePage;
-    bytes_ += static_cast<char>(value);
+    bytes_.append(bytes.data(), static_cast<size_t>(bytes.size()));
 }
 
 void Parser::unicode(char16_t c) {
@@ -552,8 +581,8 @@ void Parser::addText(const QString& text) {
 }
 
 void Parser::flushBytes() {
-    if (bytes_.isEmpty()) return;
-    QString text = decoder_.decode(bytesCodePage_, bytes_);
+    if (bytes_.empty()) return;
+    QString text = decoder_.decode(bytesCodePage_, QByteArrayView(bytes_.data(), qsizetype(bytes_.size())));
     bytes_.clear();
     addText(text);
 }
@@ -566,8 +595,8 @@ void Parser::flushRun() {
 }
 
 void Parser::addColor() {
-    if (colorDefined_ && tables_.colors.size() < maxColors)
-        tables_.colors.push_back(rgbDefined_ ? QColor(red_, green_, blue_) : QColor());
+    if (colorDefined_ && tables_.colors().size() < maxColors)
+        tables_.addColor(rgbDefined_ ? QColor(red_, green_, blue_) : QColor());
     red_ = green_ = blue_ = 0;
     colorDefined_ = rgbDefined_ = false;
 }
@@ -580,8 +609,8 @@ void Parser::finishFontEntry() {
     if (codePage == symbolCodePage) codePage = 1252;  // a symbol font's name is plain letters
     fontEntry_.name = decoder_.decode(codePage, fontEntryName_).trimmed();
     fontEntry_.symbol = symbolFontOf(fontEntry_.name, fontEntry_.charset);
-    if (tables_.fonts.size() < maxFonts || tables_.fonts.count(fontEntryNumber_))
-        tables_.fonts[fontEntryNumber_] = fontEntry_;
+    if (tables_.fontCount() < maxFonts || tables_.hasFont(fontEntryNumber_))
+        tables_.setFont(fontEntryNumber_, fontEntry_);
 }
 
 void Parser::startField() {
@@ -600,9 +629,9 @@ void Parser::startFieldResult() {
     Group& g = group();
     if (g.field < 0) return;
     QString target = hyperlinkTarget(fieldInstructions_[static_cast<size_t>(g.field)]);
-    if (target.isEmpty() || tables_.links.size() >= maxFields) return;
-    g.chars.link = static_cast<int>(tables_.links.size());
-    tables_.links.push_back(target);
+    if (target.isEmpty() || tables_.links().size() >= maxFields) return;
+    g.chars.link = static_cast<int>(tables_.links().size());
+    tables_.addLink(target);
 }
 
 }  // namespace orvix::rtf

@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 #include "lang/rtf/CodePages.h"
@@ -62,6 +63,8 @@ private:
     bool paragraphWord(Word word, const Token& token);
     void controlSymbol(char symbol);
     void byte(uint8_t value, bool escaped);
+    void text(QByteArrayView text);  // literal characters
+    void addBytes(QByteArrayView bytes);
     void unicode(char16_t c);
     void special(char16_t c);
     void paragraphEnd();
@@ -85,7 +88,7 @@ private:
     CodePageDecoder decoder_;
     DocumentBuilder builder_;
 
-    QByteArray bytes_;  // text bytes not decoded yet, all in one code page
+    std::string bytes_;  // text bytes not decoded yet, all in one code page (keeps its room when emptied)
     int bytesCodePage_ = 0;
     QString run_;  // decoded text not in the document yet, all in one format
     CharState runChars_;

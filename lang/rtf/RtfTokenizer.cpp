@@ -10,6 +10,7 @@ namespace {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool endsText(char c) { return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
@@ -23,10 +24,13 @@ Token Tokenizer::next() {
         case '{': token.kind = Token::GroupOpen; return token;
         case '}': token.kind = Token::GroupClose; return token;
         case '\\': break;
-        default:
-            token.kind = Token::Byte;
-            token.byte = static_cast<uint8_t>(c);
+        default: {
+            qsizetype start = pos_ - 1;
+            while (pos_ < data_.size() && !endsText(data_[pos_])) ++pos_;
+            token.kind = Token::Text;
+            token.word = data_.sliced(start, pos_ - start);
             return token;
+        }
         }
         if (pos_ >= data_.size()) return token;  // a lone backslash at the end
         char n = data_[pos_];
@@ -41,14 +45,12 @@ Token Tokenizer::next() {
             ++pos_;
             token.kind = Token::Byte;
             token.byte = static_cast<uint8_t>(high << 4 | low);
-            token.escaped = true;
             return token;
         }
         if (n == '\\' || n == '{' || n == '}') {
             // Text bytes like any other: one may be the trail byte of a double-byte character.
             token.kind = Token::Byte;
             token.byte = static_cast<uint8_t>(n);
-            token.escaped = true;
             return token;
         }
         token.kind = Token::ControlSymbol;

@@ -9,14 +9,14 @@
 namespace orvix::rtf {
 
 struct Token {
-    enum Kind { End, GroupOpen, GroupClose, ControlWord, ControlSymbol, Byte, Binary };
+    enum Kind { End, GroupOpen, GroupClose, ControlWord, ControlSymbol, Byte, Text, Binary };
     Kind kind = End;
-    QByteArrayView word;    // ControlWord: its letters
+    QByteArrayView word;    // ControlWord: its letters; Text: literal characters up to the next
+                            // backslash, brace, CR or LF (at least one)
     bool hasParam = false;  // ControlWord: a number followed the letters
     int32_t param = 0;      // saturated to the range of int32_t
     char symbol = 0;        // ControlSymbol: the character after the backslash
-    uint8_t byte = 0;       // Byte: a literal character, the value of \'hh, or \ { } escaped
-    bool escaped = false;   // Byte: came as \'hh, \\, \{ or \}, so it is text whatever its value
+    uint8_t byte = 0;       // Byte: the value of \'hh, or \ { } escaped
 };
 
 class Tokenizer {

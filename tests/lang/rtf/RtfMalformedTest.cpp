@@ -55,6 +55,7 @@ const MalformedCase malformedCases[] = {
     {"MissingCloseBrace", R"({\rtf1 a{\b b)", "ab", "ends before all groups are closed"},
     {"ExtraCloseBraceEndsTheDocument", R"({\rtf1 a}b})", "a", "data after the end"},
     {"BlanksAfterTheEndAreFine", "{\\rtf1 a}\r\n\0\0", "a", ""},
+    {"TextAfterBlanksAfterTheEnd", "{\\rtf1 a} \t\r\n b", "a", "data after the end"},
     {"OnlyTheHeader", R"({\rtf)", "", "ends before"},
     {"BackslashAtTheEnd", "{\\rtf1 a\\", "a", "ends before"},
     {"HexCutOff", "{\\rtf1 a\\'4", "a", "ends before"},

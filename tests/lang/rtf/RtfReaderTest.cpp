@@ -41,6 +41,7 @@ const TextCase unicodeCases[] = {
     {"NoFallback", R"({\rtf1\uc0\u8364 x})", "\u20ACx"},
     {"TwoHexBytesOfFallback", R"({\rtf1\uc2\u20320\'c4\'e3!})", "\u4F60!"},
     {"TwoLiteralCharactersOfFallback", R"({\rtf1\uc2\u8364 EU after})", "\u20AC after"},
+    {"FallbackAcrossALineEnd", "{\\rtf1\\uc3\\u8364 E\r\nUR after}", "\u20AC after"},
     {"ControlWordCountsAsOneFallback", R"({\rtf1 \u8364\bullet x})", "\u20ACx"},
     {"FallbackEndsWithItsGroup", R"({\rtf1\uc3{\u8364}ab})", "\u20ACab"},
     {"SkipCountBelongsToTheGroup", R"({\rtf1{\uc0\u8364}\u8364?x})", "\u20AC\u20ACx"},
@@ -57,6 +58,7 @@ const TextCase specialCases[] = {
      "a\u00A0b\u2011c\u00ADd\u2014\u2013\u2018\u2019\u201C\u201D\u2022"},
     {"TabLineAndParagraph", R"({\rtf1 a\tab b\line c\par d})", "a\tb\nc|d"},
     {"LiteralTab", "{\\rtf1 a\tb}", "a\tb"},
+    {"LiteralControlCharactersDropped", "{\\rtf1 a\x01" "b\x1F" "c\td}", "abc\td"},
     {"LineEndsInTheSourceAreNotText", "{\\rtf1 ab\r\ncd\nef}", "abcdef"},
     {"BackslashLineEndIsAParagraph", "{\\rtf1 ab\\\r\ncd}", "ab|cd"},
     {"DelimitingSpaceIsNotText", R"({\rtf1\b  bold\b0 x})", " boldx"},
@@ -273,6 +275,20 @@ TEST(RtfReader, ManyFormatsInTurnEachKeepTheirOwn) {
         }
 }
 
+// Text after a table is given again (a font or colour entry redefined) takes the new entry, though
+// nothing in its own properties changed.
+TEST(RtfReader, TablesGivenAgainApplyToTheTextAfterThem) {
+    Loaded loaded = load(R"({\rtf1{\fonttbl{\f0 Orvix Face A;}}{\colortbl;\red255\green0\blue0;}\f0\cf1 a\par)"
+                         R"({\fonttbl{\f0 Orvix Face B;}}{\colortbl;\red0\green0\blue255;}b\par})");
+    ASSERT_TRUE(loaded.isRtf);
+    EXPECT_EQ(formatOf(*loaded.document, 0, "a"), "12pt #ff0000");
+    EXPECT_EQ(formatOf(*loaded.document, 1, "b"), "12pt #0000ff");
+    QTextCursor a = loaded.document->find("a"), b = loaded.document->find("b");
+    ASSERT_FALSE(a.isNull() || b.isNull());
+    EXPECT_EQ(namedFace(a.charFormat()), "Orvix Face A");
+    EXPECT_EQ(namedFace(b.charFormat()), "Orvix Face B");
+}
+
 // A face the desktop lacks would be matched to a stand-in of another family, slow to open and no
 // more what the page named; such runs keep the document's font. A face it has is kept.
 TEST(RtfReader, RunsNamingAFaceTheDesktopLacksKeepTheDocumentsFont) {
@@ -346,7 +362,23 @@ TEST(RtfCodePages, CodePageWithoutConverterReadsAsWindows1252) {
     EXPECT_EQ(decoder.decode(1251, "\xC0"), QString::fromUtf8("\u00C0"));
     EXPECT_EQ(decoder.decode(936, "\xD6\xD0"), QString::fromUtf8("\u00D6\u00D0"));
     EXPECT_EQ(decoder.decode(1251, "\xC1"), QString::fromUtf8("\u00C1"));
-    EXPECT_EQ(decoder.unsupported(), "1251, 936");
+    EXPECT_EQ(decoder.decode(1250, "plain"), "plain");  // reported though every character reads right
+    EXPECT_EQ(decoder.unsupported(), "1251, 936, 1250");
+}
+
+// Printable ASCII takes a shortcut past the converters: it must read as they read it.
+TEST(RtfCodePages, PrintableAsciiReadsAsTheConverterReadsIt) {
+    QByteArray ascii;
+    for (int b = 0x20; b < 0x7F; ++b) ascii += static_cast<char>(b);
+    for (int codePage : {437, 850, 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258,
+                         10000, 65001}) {
+        rtf::CodePageDecoder decoder;
+        QString shortcut = decoder.decode(codePage, ascii);
+        // A byte beyond ASCII sends the whole text through the converter.
+        QString converted = decoder.decode(codePage, ascii + "\xC1");
+        EXPECT_EQ(shortcut, QString::fromLatin1(ascii)) << codePage;
+        EXPECT_EQ(converted.left(ascii.size()), shortcut) << codePage;
+    }
 }
 
 TEST(RtfCodePages, UnknownCodePageIsReported) {
