@@ -34,6 +34,7 @@
 #include "hid/sim/SimHidPlatform.h"
 #include "lang/rtf/RtfReader.h"
 #include "tests/support/FakeHidPlatform.h"
+#include "tests/support/FakeTrayHost.h"
 #include "tests/support/TestLoop.h"
 
 namespace {
@@ -122,16 +123,10 @@ bool runUntil(const std::function<bool()>& done, int ms = 5000) {
     return true;
 }
 
-// A notification area that is always there, so the window never refuses to hide.
-class PresentTrayHost : public TrayHost {
-public:
-    bool present() const override { return true; }
-};
-
 TfmMainStartup startup() {
     TfmMainStartup s;
     s.programFolder = QCoreApplication::applicationDirPath();
-    s.trayHosts = std::make_unique<PresentTrayHost>();
+    s.trayHosts = std::make_unique<test::FakeTrayHost>([] { return true; });  // never refuses to hide
     return s;
 }
 
