@@ -19,6 +19,7 @@
 static void initArtworkResources() {
     static const bool done = [] {
         Q_INIT_RESOURCE(artwork);
+        Q_INIT_RESOURCE(artwork2x);
         return true;
     }();
     (void)done;
@@ -58,7 +59,7 @@ QImage shippedPixels(const std::string& file, QSize pixels) {
     if (resource.compressionAlgorithm() == QResource::NoCompression)
         return QImage(resource.data(), pixels.width(), pixels.height(), pixels.width() * 4,
                       QImage::Format_ARGB32_Premultiplied);
-    // Only a resource compiler that ignored "uncompressed" in artwork.qrc gets here.
+    // Only a resource compiler that ignored "uncompressed" in the .qrc files gets here.
     const QByteArray data = resource.uncompressedData();
     return QImage(reinterpret_cast<const uchar*>(data.constData()), pixels.width(), pixels.height(),
                   pixels.width() * 4, QImage::Format_ARGB32_Premultiplied)

@@ -6,6 +6,7 @@
 #include <QResource>
 #include <QString>
 #include <cmath>
+#include <utility>
 
 #include "app/Artwork.h"
 #include "app/ArtworkRenders.h"
@@ -45,6 +46,35 @@ TEST(ShippedPixels, OfAnotherSizeAreNone) {
     EXPECT_TRUE(artwork::shippedPixels("digit-1.argb", QSize(15, 15)).isNull());
     EXPECT_TRUE(artwork::shippedPixels("digit-1.argb", QSize(0, 0)).isNull());
     EXPECT_TRUE(artwork::shippedPixels("no-such.argb", QSize(30, 30)).isNull());
+}
+
+// What a start on a 1x screen draws lies together in the program, with no 2x render among it: the
+// system maps a program's pages in blocks, and a block shared with the 2x mouse would take pages
+// of it that nothing shows.
+TEST(ShippedPixels, ThoseOfAOneTimesScreenLieTogether) {
+    auto drawnAtOneTimes = [](const Render& r) {
+        return r.pixels.find('@') == std::string::npos &&
+               (r.master != "icon.svg" || r.width <= artwork::kIconLargest);
+    };
+    auto span = [](const Render& r) {
+        const QResource resource(QStringLiteral(":/artwork/") + QString::fromStdString(r.pixels));
+        return std::pair{resource.data(), resource.data() + resource.size()};
+    };
+    artwork::shippedPixels("digit-1.argb", QSize(30, 30));  // the resources registered
+    const uchar* first = nullptr;
+    const uchar* last = nullptr;
+    for (const Render& r : artwork::renders()) {
+        if (!drawnAtOneTimes(r)) continue;
+        auto [begin, end] = span(r);
+        ASSERT_NE(begin, nullptr) << r.pixels;
+        if (!first || begin < first) first = begin;
+        if (!last || end > last) last = end;
+    }
+    for (const Render& r : artwork::renders()) {
+        if (drawnAtOneTimes(r)) continue;
+        auto [begin, end] = span(r);
+        EXPECT_TRUE(end <= first || begin >= last) << r.pixels << " lies among the 1x renders";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Artwork, ShippedRender, testing::ValuesIn(artwork::renders()), renderTestName);
