@@ -17,8 +17,6 @@ void TKeyNamePanel::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) emit clicked();
 }
 
-bool TfmKeyDef::MenuEntry::separator() const { return action && action->isSeparator(); }
-
 TfmKeyDef::TfmKeyDef(QWidget* parent, const char* name, int tag) : QFrame(parent), tag_(tag) {
     setObjectName(name);
     sPanel1 = new QWidget(this);
@@ -57,19 +55,10 @@ TfmKeyDef::TfmKeyDef(QWidget* parent, const char* name, int tag) : QFrame(parent
     rowLayout->addWidget(keyNum);
     rowLayout->addWidget(pnKeyName, 1);
 
-    // The row's own copy of the catalogue, as entries; popup() puts them in menus.
-    for (const CatalogueEntry& c : functionCatalogue()) {
-        MenuEntry e{c.Name, new QAction(this), nullptr, c.Hint, c.Tag, c.Under, c.Kind == EntryKind::Heading};
-        if (c.Kind == EntryKind::Separator) {
-            e.action->setSeparator(true);
-        } else {
-            e.action->setText(menuText(c.Caption));  // checkable only while marked
-            if (!e.heading) connect(e.action, &QAction::triggered, this, [this, a = e.action] { mnCur_SCRClick(a); });
-        }
-        e.action->setObjectName(c.Name);
-        e.action->setVisible(c.Visible);
-        entries_.push_back(std::move(e));
-    }
+    // The row's own copy of the catalogue, as entries; popup() makes their items.
+    for (const CatalogueEntry& c : functionCatalogue())
+        entries_.push_back({c.Name, QString::fromUtf8(c.Caption), c.Hint, c.Tag, c.Under, c.Kind == EntryKind::Heading,
+                            c.Kind == EntryKind::Separator, c.Visible});
     connect(btChg, &QToolButton::clicked, this, &TfmKeyDef::btChgClick);
     connect(pnKeyName, &TKeyNamePanel::clicked, this, &TfmKeyDef::btChgClick);
 }
@@ -98,6 +87,16 @@ QMenu* TfmKeyDef::popup() {
     std::map<std::string, QMenu*> headings;
     for (MenuEntry& e : entries_) {
         QMenu* holder = *e.Under ? headings.at(e.Under) : puKey;
+        e.action = new QAction(this);
+        e.action->setObjectName(QString::fromStdString(e.Name));
+        if (e.separator()) {
+            e.action->setSeparator(true);
+        } else {
+            e.action->setText(menuText(e.Caption));  // checkable only while marked
+            if (!e.heading)
+                connect(e.action, &QAction::triggered, this, [this, a = e.action] { mnCur_SCRClick(a); });
+        }
+        e.action->setVisible(e.Visible);
         if (e.heading) {
             e.subMenu = menuOf(this, holder, e.Name);
             e.action->setMenu(e.subMenu);
@@ -130,12 +129,13 @@ CaptionComponents TfmKeyDef::captionComponents() {
                         {},
                         {},
                         [entry] {
-                            return MenuEntryValue{entry->Hint, entry->Tag, captionOf(entry->action).toStdString()};
+                            return MenuEntryValue{entry->Hint, entry->Tag, entry->Caption.toStdString()};
                         },
                         [entry](const MenuEntryValue& v) {
                             entry->Hint = v.hint;
                             entry->Tag = v.tag;
-                            entry->action->setText(menuText(QString::fromStdString(v.caption)));
+                            entry->Caption = QString::fromStdString(v.caption);
+                            if (entry->action) entry->action->setText(menuText(entry->Caption));
                         }});
     }
     return list;
@@ -144,7 +144,7 @@ CaptionComponents TfmKeyDef::captionComponents() {
 void TfmKeyDef::setNumberPicture(const QPixmap& picture) { keyNum->setPixmap(picture); }
 
 void TfmKeyDef::take(const MenuEntry& e) {
-    pnKeyName->setText(captionOf(e.action));
+    pnKeyName->setText(e.Caption);
     functionCode_ = readFunctionCode(e.Hint);
 }
 
@@ -184,6 +184,7 @@ void TfmKeyDef::checkByCaption(QMenu* item, const QString& text) {
 }
 
 void TfmKeyDef::mnCur_SCRClick(QAction* Sender) {
+    if (!Sender) return;
     for (const MenuEntry& e : entries_)
         if (e.action == Sender) take(e);
 }

@@ -34,15 +34,19 @@ class TfmKeyDef : public QFrame {
     Q_OBJECT
 public:
     // One entry of the row's pop-up: the catalogue's values, which a caption catalogue may replace.
+    // Its menu item is made with the pop-up, from these values, when the pop-up is first wanted.
     struct MenuEntry {
         std::string Name;
-        QAction* action = nullptr;  // the item (a heading's item opens its sub-menu)
-        QMenu* subMenu = nullptr;   // headings only
+        QString Caption;  // the function name shown and compared for the check mark
         std::string Hint;
         int32_t Tag = 0;
         const char* Under = "";  // the heading it is listed under
         bool heading = false;
-        bool separator() const;
+        bool isSeparator = false;
+        bool Visible = true;
+        QAction* action = nullptr;  // the item, once the pop-up is made (a heading's opens its sub-menu)
+        QMenu* subMenu = nullptr;   // headings, once the pop-up is made
+        bool separator() const { return isSeparator; }
     };
 
     // The 1-based number the receiver gives the button of each row Tag 1 to 5.
@@ -70,13 +74,14 @@ public:
     QLabel* keyNum;
     TKeyNamePanel* pnKeyName;
     QToolButton* btChg;
-    // The pop-up, built when first wanted: five rows of the whole catalogue cost the start nothing.
+    // The pop-up and its items, made when first wanted: five rows of the whole catalogue cost the
+    // start nothing.
     QMenu* popup();
 
 public slots:
     void btChgClick();
     void puKeyPopup();
-    // The click of every function entry of the pop-up: the sender is the chosen entry.
+    // The click of every function entry of the pop-up: the sender is the chosen entry's item.
     void mnCur_SCRClick(QAction* Sender);
 
 private:

@@ -220,6 +220,7 @@ TEST_F(ApplySequence, ChoosingAFunctionSendsNothingUntilApply) {
     startLinked();
     size_t sent = outs().size();
     TfmKeyDef* row = fmMain->keys()[4];
+    row->popup();
     row->mnCur_SCRClick(row->entry("mnPPT_PGUP")->action);
     QTest::qWait(50);
     EXPECT_EQ(outs().size(), sent);
@@ -266,6 +267,7 @@ protected:
 TEST_P(ChangeWhileWaiting, WritesTheRowsAsTheyStoodWhenTheSequenceStarted) {
     startLinked();
     TfmKeyDef* button5 = fmMain->keys()[4];
+    button5->popup();
     button5->mnCur_SCRClick(button5->entry("mnMul_Mute")->action);
     size_t before = record().size();
     fmMain->btApplyClick();
@@ -277,7 +279,10 @@ TEST_P(ChangeWhileWaiting, WritesTheRowsAsTheyStoodWhenTheSequenceStarted) {
 }
 
 void pickForEveryRow(TfmMain& w, const char* entry) {
-    for (TfmKeyDef* row : w.keys()) row->mnCur_SCRClick(row->entry(entry)->action);
+    for (TfmKeyDef* row : w.keys()) {
+        row->popup();  // the entry's item is made with the pop-up
+        row->mnCur_SCRClick(row->entry(entry)->action);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shell, ChangeWhileWaiting,

@@ -123,6 +123,8 @@ TEST_F(MainWindowFixture, ACatalogueChangingAFunctionReachesAllFiveRowsAlike) {
     for (TfmKeyDef* row : fmMain->keys()) {
         EXPECT_EQ(row->entry("mnDrag_Move")->Hint, "8000");
         EXPECT_EQ(row->entry("mnMul_Play")->Tag, 3);
+        EXPECT_EQ(row->entry("mnMul_Play")->Caption, "LECTURE");
+        row->popup();
         EXPECT_EQ(captionOf(row->entry("mnMul_Play")->action), "LECTURE");
     }
     EXPECT_EQ(fmMain->keys()[1]->functionName(), "GLISSER");

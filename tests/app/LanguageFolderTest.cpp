@@ -325,6 +325,7 @@ TEST_F(Languages, SwitchingStoresFirstKeepsTheFirstLanguagesTextsAndResetsTheRow
     write("FR/Lang.txt", "langname=Fran\xC3\xA7\x61is\nmain.btReset.Caption=FR-RESET\nmain.btApply.Caption=FR-APPLY\n");
     write("DE/Lang.txt", "langname=Deutsch\nmain.btReset.Caption=DE-RESET\n");
     startIn("FR");
+    fmMain->keys()[2]->popup();
     fmMain->keys()[2]->mnCur_SCRClick(fmMain->keys()[2]->entry("mnMul_Mute")->action);
     QAction* de = nullptr;
     for (QAction* a : fmMain->languageEntries())

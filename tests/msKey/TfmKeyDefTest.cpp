@@ -28,11 +28,15 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* m = qobject_cast<QMenu*>(w)) m->hide();
     }
-    QAction* action(TfmKeyDef* row, const char* name) { return row->entry(name)->action; }
+    // An entry's item in the pop-up (made with it).
+    QAction* action(TfmKeyDef* row, const char* name) {
+        row->popup();
+        return row->entry(name)->action;
+    }
     std::vector<std::string> checked(TfmKeyDef* row) {
         std::vector<std::string> names;
         for (auto& e : row->entries())
-            if (e.action->isChecked()) names.push_back(e.Name);
+            if (e.action && e.action->isChecked()) names.push_back(e.Name);
         return names;
     }
 
@@ -161,7 +165,7 @@ TEST_F(KeyRow, OnlyTheCurrentEntryCarriesAMarkAndNoOtherDrawsAnEmptyBox) {
     auto withIndicator = [&] {
         std::vector<std::string> names;
         for (auto& e : row->entries())
-            if (!e.subMenu && e.action->isCheckable()) names.push_back(e.Name);
+            if (e.action && !e.subMenu && e.action->isCheckable()) names.push_back(e.Name);
         return names;
     };
     EXPECT_TRUE(withIndicator().empty()) << "before the pop-up first opens";
@@ -176,13 +180,45 @@ TEST_F(KeyRow, OnlyTheCurrentEntryCarriesAMarkAndNoOtherDrawsAnEmptyBox) {
     EXPECT_TRUE(withIndicator().empty());
 }
 
+// A caption catalogue's line for one entry of the row: hint, tag and caption.
+void setEntry(TfmKeyDef* row, const char* name, const MenuEntryValue& value) {
+    for (const CaptionComponent& c : row->captionComponents())
+        if (c.name == name) return c.setEntry(value);
+    FAIL() << name << " is not among the row's caption components";
+}
+
 TEST_F(KeyRow, CaptionWithAnAmpersandShowsItPlainly) {
     TfmKeyDef* row = make(2);
-    action(row, "mnMul_Play")->setText(menuText("PLAY & PAUSE"));
+    setEntry(row, "mnMul_Play", {"20cd", 0, "PLAY & PAUSE"});
+    EXPECT_EQ(action(row, "mnMul_Play")->text(), "PLAY && PAUSE") << "an accelerator mark would eat the &";
     row->mnCur_SCRClick(action(row, "mnMul_Play"));
     EXPECT_EQ(row->functionName(), "PLAY & PAUSE");
     row->puKeyPopup();
     EXPECT_TRUE(action(row, "mnMul_Play")->isChecked());
+}
+
+// The pop-up's items are made when it is first wanted: captions, hints and tags a language gave the
+// row before then are what they show and do, and those given after reach the items made.
+TEST_F(KeyRow, ThePopupIsMadeWhenFirstWantedWithTheCaptionsGivenBefore) {
+    TfmKeyDef* row = make(2);
+    for (const auto& e : row->entries()) EXPECT_EQ(e.action, nullptr) << e.Name << " before the pop-up";
+    setEntry(row, "mnMul_Play", {"20cd", 2, "LECTURE"});
+    setEntry(row, "mnDrag_Move", {"0008", 0, "GLISSER"});
+    row->keyReset();
+    EXPECT_EQ(row->functionName(), "LECTURE") << "the entry now carrying the row's Tag";
+    row->mnCur_SCRClick(nullptr);  // no item: nothing is chosen
+    EXPECT_EQ(row->functionName(), "LECTURE");
+    row->btChgClick();
+    EXPECT_EQ(action(row, "mnMul_Play")->text(), "LECTURE");
+    EXPECT_EQ(action(row, "mnDrag_Move")->text(), "GLISSER");
+    EXPECT_EQ(checked(row), std::vector<std::string>{"mnMul_Play"});
+    EXPECT_TRUE(action(row, "N1")->isSeparator());
+    EXPECT_EQ(action(row, "mnsMulButton")->menu(), row->entry("mnsMulButton")->subMenu);
+    setEntry(row, "mnDrag_Move", {"0008", 0, "DÉPLACER"});
+    EXPECT_EQ(action(row, "mnDrag_Move")->text(), "DÉPLACER");
+    action(row, "mnDrag_Move")->trigger();
+    EXPECT_EQ(row->functionName(), "DÉPLACER");
+    EXPECT_EQ(row->getKeyCode(), 0x0800);
 }
 
 TEST_F(KeyRow, ScreenshotOfTheMultimediaSubMenu) {
