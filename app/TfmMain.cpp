@@ -206,7 +206,7 @@ void TfmMain::buildLayout() {
     (new WhenShown(sImage1))->set([this] { sImage1->setPixmap(mousePicture()); });
     sImage1->hide();
     struct Spot {
-        QToolButton** button;
+        HotSpotButton** button;
         const char* name;
         int x, y;
     };
@@ -216,7 +216,7 @@ void TfmMain::buildLayout() {
                           {&btKey4, "btKey4", 0, 127},
                           {&btKey5, "btKey5", 247, 147}};
     for (int i = 0; i < 5; ++i) {
-        QToolButton* b = place(new QToolButton(pnPic), spots[i].name, spots[i].x, spots[i].y, 33, 33);
+        HotSpotButton* b = place(new HotSpotButton(pnPic), spots[i].name, spots[i].x, spots[i].y, 33, 33);
         b->setAutoRaise(true);           // flat
         b->setFocusPolicy(Qt::NoFocus);  // a speed button: the row's own drop-down is the keyboard's way in
         b->setIcon(artwork::digitImage(i));
@@ -271,7 +271,7 @@ void TfmMain::FormCreate() {
     // The fixed row's hot-spot is drawn apart from the four that open a pop-up.
     if (!fmKeyDef0->isEnabled()) {
         btKey1->setIcon(QIcon(btKey1->icon().pixmap(QSize(30, 30), QIcon::Disabled)));
-        btKey1->setStyleSheet("QToolButton { border: 2px solid #9AA3AD; border-radius: 16px; background: #E6E9ED; }");
+        btKey1->setFixedRow(true);
     }
     // The command line comes last.
     StartMode mode = readCommandLine(arguments_);

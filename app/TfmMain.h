@@ -13,6 +13,7 @@
 
 #include "app/AppSettings.h"
 #include "app/ApplicationTitle.h"
+#include "app/HotSpotButton.h"
 #include "app/instance/SingleInstance.h"
 #include "app/tray/TrayHost.h"
 #include "core/ByteArray.h"
@@ -79,11 +80,11 @@ public:
     QButtonGroup* dpiItems;
     QWidget* pnPic;
     QLabel* sImage1;
-    QToolButton* btKey1;
-    QToolButton* btKey2;
-    QToolButton* btKey3;
-    QToolButton* btKey4;
-    QToolButton* btKey5;
+    HotSpotButton* btKey1;
+    HotSpotButton* btKey2;
+    HotSpotButton* btKey3;
+    HotSpotButton* btKey4;
+    HotSpotButton* btKey5;
     QLabel* tpPower;
     QLabel* tpUSBchg;
     QLabel* tpLEDindicator;

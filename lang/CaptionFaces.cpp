@@ -42,6 +42,12 @@ QStringList preferredCaptionFaces(const QString& locale) {
 }
 
 void preferCaptionFaces(QWidget* window, const QStringList& faces) {
+    // A window that was never given faces and is given none keeps the fonts the toolkit gave it:
+    // setting every widget's font would cost a start a round of font changes and fresh font
+    // matches that change nothing.
+    static const char* const kGiven = "captionFacesGiven";
+    if (faces.isEmpty() && !window->property(kGiven).toBool()) return;
+    if (!faces.isEmpty()) window->setProperty(kGiven, true);
     // The preferred faces come first, then the face the application's font resolves to (a generic
     // name such as "Sans Serif" would be passed over in a list). Putting the application's face first
     // would not do: Qt caches a font by its first family, with whatever fallbacks it had the first

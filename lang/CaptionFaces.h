@@ -16,7 +16,7 @@ QStringList preferredCaptionFaces(const QString& locale);
 
 // Gives the window and every widget and menu it owns `faces` ahead of the application's own face, so
 // the captions are drawn in the first of `faces`, as a desktop in that language draws them. No faces
-// restores the application's own families.
+// restores the application's own families, and leaves a window that was never given any as it is.
 void preferCaptionFaces(QWidget* window, const QStringList& faces);
 
 }  // namespace orvix

@@ -447,6 +447,27 @@ TEST_P(HanFaces, CaptionsOfALanguageFolderAreDrawnInItsOwnForms) {
     }
 }
 
+// A start in a language without forms of its own leaves every widget with the font the toolkit
+// gives it (the labels keep their own bold); a Han language and a way back restore the families.
+TEST_F(Languages, AStartWithoutHanFormsLeavesTheToolkitsFonts) {
+    QString shipped = QString(ORVIX_SOURCE_DIR) + "/assets/lang";
+    for (const char* code : {"CHN", "EN"}) {
+        QDir().mkpath(dir.filePath(code));
+        ASSERT_TRUE(QFile::copy(shipped + "/" + code + "/Lang.txt", dir.filePath(QString(code) + "/Lang.txt")));
+    }
+    startIn();
+    ASSERT_EQ(fmMain->currentLanguage(), "EN");
+    for (QWidget* w : {static_cast<QWidget*>(fmMain->btReset), static_cast<QWidget*>(fmMain->keys()[1]->pnKeyName)})
+        EXPECT_FALSE(w->testAttribute(Qt::WA_SetFont)) << w->objectName().toStdString();
+    EXPECT_EQ(fmMain->tpPower->font().families(), QApplication::font().families());
+    for (const char* code : {"CHN", "EN"})
+        for (QAction* a : fmMain->languageEntries())
+            if (a->data().toString() == code) a->trigger();
+    ASSERT_EQ(fmMain->currentLanguage(), "EN");
+    EXPECT_EQ(fmMain->btReset->font().families(), QApplication::font().families()) << "back from the Han faces";
+    EXPECT_EQ(fmMain->pmTray->font().families(), QApplication::font().families());
+}
+
 INSTANTIATE_TEST_SUITE_P(Shell, HanFaces,
                          ::testing::Values(FaceCase{"CHN", "Noto Sans CJK SC"}, FaceCase{"JPN", "Noto Sans CJK JP"},
                                            FaceCase{"ZZ", nullptr}),
