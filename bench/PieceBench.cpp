@@ -5,7 +5,8 @@
 //  - Rescan/N: a rescan with no change among N interfaces;
 //  - LanguageSwitch: a shipped language loaded and applied, help pages included, back and forth;
 //  - RtfRead/<file>, RtfPage/<file>: a help page read as a load reads it, and read and laid out in
-//    a view (ORVIX_BENCH_RTF names the files, separated by ':');
+//    full in a view (ORVIX_BENCH_RTF names the files, separated by ':');
+//  - RtfShown/<file>: a help page read and shown in its view, its first screen laid out and painted;
 //  - QtLayout/<file>, QtLayoutPlain/<file>: Qt's layout alone of such a page read beforehand, and of
 //    its text without formats.
 // Run by scripts/bench; the language folders are those beside this program (the build's bin/).
@@ -223,6 +224,32 @@ void RtfPage(benchmark::State& state, QString path, bool layout) {
     state.SetBytesProcessed(state.iterations() * data.size());
 }
 
+// A help page read and shown in its tab's view, as when the tab is first opened (RtfShown): the view
+// lays out what its first screen needs and paints it; Qt lays out the rest of a long page in short
+// steps afterwards, between events. The steps a page leaves are run before the next page is timed.
+void RtfShown(benchmark::State& state, QString path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("cannot read the page");
+        return;
+    }
+    QByteArray data = file.readAll();
+    QTextBrowser view;
+    view.resize(361, 330);
+    view.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        auto* document = new QTextDocument(&view);
+        loadRichOrPlainText(data, *document);
+        view.setDocument(document);
+        view.viewport()->repaint();
+        state.PauseTiming();
+        document->size();  // the rest of the layout, outside the timing
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
 // Qt's own share of RtfPage, beyond the reader's reach: the page's document, read beforehand, laid
 // out in a view (QtLayout); likewise its text alone as plain text, without any format (QtLayoutPlain).
 void QtLayout(benchmark::State& state, QString path, bool plain) {
@@ -260,6 +287,9 @@ int main(int argc, char** argv) {
                 ((layout ? "RtfPage/" : "RtfRead/") + QFileInfo(path).fileName()).toStdString().c_str(), RtfPage, path,
                 layout)
                 ->Unit(benchmark::kMillisecond);
+    for (const QString& path : qEnvironmentVariable("ORVIX_BENCH_RTF").split(':', Qt::SkipEmptyParts))
+        benchmark::RegisterBenchmark(("RtfShown/" + QFileInfo(path).fileName()).toStdString().c_str(), RtfShown, path)
+            ->Unit(benchmark::kMillisecond);
     for (const QString& path : qEnvironmentVariable("ORVIX_BENCH_RTF").split(':', Qt::SkipEmptyParts))
         for (bool plain : {false, true})
             benchmark::RegisterBenchmark(
