@@ -12,6 +12,8 @@
 // Run by scripts/bench; the language folders are those beside this program (the build's bin/).
 #include <benchmark/benchmark.h>
 
+#include <optional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -200,20 +202,26 @@ void LanguageSwitch(benchmark::State& state) {
 }
 BENCHMARK(LanguageSwitch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// A help page read as a language load reads it (RtfRead), and read, handed to a view and laid out
-// there, as when its tab is opened (RtfPage).
-void RtfPage(benchmark::State& state, QString path, bool layout) {
+// A page's bytes; a benchmark that cannot read it is skipped, saying so.
+std::optional<QByteArray> readPage(benchmark::State& state, const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         state.SkipWithError("cannot read the page");
-        return;
+        return std::nullopt;
     }
-    QByteArray data = file.readAll();
+    return file.readAll();
+}
+
+// A help page read as a language load reads it (RtfRead), and read, handed to a view and laid out
+// there, as when its tab is opened (RtfPage).
+void RtfPage(benchmark::State& state, QString path, bool layout) {
+    const std::optional<QByteArray> data = readPage(state, path);
+    if (!data) return;
     QTextBrowser view;
     view.resize(361, 330);
     for (auto _ : state) {
         auto* document = new QTextDocument(&view);
-        loadRichOrPlainText(data, *document);
+        loadRichOrPlainText(*data, *document);
         if (layout) {
             view.setDocument(document);
             benchmark::DoNotOptimize(document->size());  // the layout
@@ -221,27 +229,23 @@ void RtfPage(benchmark::State& state, QString path, bool layout) {
             delete document;
         }
     }
-    state.SetBytesProcessed(state.iterations() * data.size());
+    state.SetBytesProcessed(state.iterations() * data->size());
 }
 
 // A help page read and shown in its tab's view, as when the tab is first opened (RtfShown): the view
 // lays out what its first screen needs and paints it; Qt lays out the rest of a long page in short
 // steps afterwards, between events. The steps a page leaves are run before the next page is timed.
 void RtfShown(benchmark::State& state, QString path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        state.SkipWithError("cannot read the page");
-        return;
-    }
-    QByteArray data = file.readAll();
+    const std::optional<QByteArray> data = readPage(state, path);
+    if (!data) return;
     QTextBrowser view;
     view.resize(361, 330);
     view.show();
     QApplication::processEvents();
     for (auto _ : state) {
         auto* document = new QTextDocument(&view);
-        loadRichOrPlainText(data, *document);
-        view.setDocument(document);
+        loadRichOrPlainText(*data, *document);
+        view.setDocument(document);  // the page before, the view's child, goes
         view.viewport()->repaint();
         state.PauseTiming();
         document->size();  // the rest of the layout, outside the timing
@@ -253,13 +257,10 @@ void RtfShown(benchmark::State& state, QString path) {
 // Qt's own share of RtfPage, beyond the reader's reach: the page's document, read beforehand, laid
 // out in a view (QtLayout); likewise its text alone as plain text, without any format (QtLayoutPlain).
 void QtLayout(benchmark::State& state, QString path, bool plain) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        state.SkipWithError("cannot read the page");
-        return;
-    }
+    const std::optional<QByteArray> data = readPage(state, path);
+    if (!data) return;
     QTextDocument page;
-    loadRichOrPlainText(file.readAll(), page);
+    loadRichOrPlainText(*data, page);
     const QString text = page.toPlainText();
     QTextBrowser view;
     view.resize(361, 330);
