@@ -213,7 +213,7 @@ std::optional<QByteArray> readPage(benchmark::State& state, const QString& path)
 }
 
 // A help page read as a language load reads it (RtfRead), and read, handed to a view and laid out
-// there, as when its tab is opened (RtfPage).
+// there in full at once (RtfPage), which opening its tab does not wait for (RtfShown below).
 void RtfPage(benchmark::State& state, QString path, bool layout) {
     const std::optional<QByteArray> data = readPage(state, path);
     if (!data) return;
